@@ -1,0 +1,72 @@
+// Pictures: BMP file images (1 or 24 bits) and JPEG streams, drawn unscaled into a
+// raster, opaque or through a colour-key mask.
+#pragma once
+
+#include "platform/raster/Raster.h"
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+enum class PictureKind { Bitmap, Jpeg };
+enum class Keying { Opaque, UseKey };
+// Fixed once at start-up from the screen's colour depth: displays of 8 bits per
+// pixel or fewer get JPEG pictures quantised to 236 colours.
+enum class JpegDepth { TrueColour, Quantised236 };
+
+class Picture {
+public:
+    // Validates the whole file image before trusting a byte of it; raises
+    // EInvalidGraphic "Bitmap image is not valid".
+    static std::unique_ptr<Picture> LoadBitmap(std::span<const std::uint8_t> fileImage);
+    // Keeps the stream compressed; reads width and height from its header. A header
+    // the decoder rejects raises EJPEG "JPEG error #%d".
+    static std::unique_ptr<Picture> LoadJpeg(std::span<const std::uint8_t> stream, JpegDepth depth);
+
+    ~Picture();
+
+    PictureKind Kind() const { return m_kind; }
+    int Width() const { return m_width; }
+    int Height() const { return m_height; }
+    // 1 or 24 for bitmaps, 24 for JPEG pictures.
+    int BitsPerPixel() const { return m_bitsPerPixel; }
+
+    // The colour key of a keyed draw: white for a 1-bit picture, otherwise the
+    // bottom-left pixel.
+    Pixel ColourKey();
+
+    // How often the JPEG stream was decoded and the mask built (each at most once).
+    int DecodeCount() const { return m_decodeCount; }
+    int MaskBuildCount() const { return m_maskBuildCount; }
+
+    // The decoded pixels (decoding a JPEG picture first); for tests and tools.
+    const Raster& Pixels();
+
+private:
+    friend void DrawPicture(Raster& dst, Picture& picture, int x, int y, Keying keying);
+    Picture() = default;
+    void EnsureDecoded();
+    void EnsureMask();
+
+    PictureKind m_kind = PictureKind::Bitmap;
+    int m_width = 0;
+    int m_height = 0;
+    int m_bitsPerPixel = 24;
+    JpegDepth m_depth = JpegDepth::TrueColour;
+    std::vector<std::uint8_t> m_stream;      // JPEG: the compressed stream
+    std::unique_ptr<Raster> m_pixels;        // decoded pixels, 0xFFRRGGBB
+    bool m_decodeTried = false;
+    bool m_maskBuilt = false;
+    Pixel m_key = 0;
+    // The mask as runs: for each row, pairs [begin, end) of columns to draw.
+    std::vector<std::uint32_t> m_runStart;   // per row, index into m_runs (rows + 1 entries)
+    std::vector<std::int32_t> m_runs;
+    int m_decodeCount = 0;
+    int m_maskBuildCount = 0;
+};
+
+// The whole picture unscaled, top-left at (x, y), clipped to dst. Keyed: the pixels
+// of the colour key are left undrawn; a 1-bit picture's drawn pixels are black.
+// Raises EJPEG when a JPEG picture fails to decode at its first draw.
+void DrawPicture(Raster& dst, Picture& picture, int x, int y, Keying keying);

@@ -1,0 +1,45 @@
+// The message record that the application message hook receives, and the message
+// numbers that Qt's input events are mapped onto.
+#pragma once
+
+#include <cstdint>
+
+class QObject;
+
+struct TPoint {
+    std::int32_t X = 0;
+    std::int32_t Y = 0;
+};
+
+struct TMsg {
+    QObject* hwnd = nullptr;      // the window (widget) the input is addressed to
+    std::uint32_t message = 0;
+    std::uint32_t wParam = 0;
+    std::int32_t lParam = 0;
+    std::uint32_t time = 0;       // milliseconds, as the event carries it
+    TPoint pt;                    // cursor position in screen coordinates
+};
+
+constexpr std::uint32_t WM_ACTIVATE = 6;
+constexpr std::uint32_t WM_ACTIVATEAPP = 28;
+constexpr std::uint32_t WM_NCACTIVATE = 134;
+constexpr std::uint32_t WM_KEYDOWN = 256;
+constexpr std::uint32_t WM_KEYUP = 257;
+constexpr std::uint32_t WM_SYSKEYDOWN = 260;
+constexpr std::uint32_t WM_SYSKEYUP = 261;
+constexpr std::uint32_t WM_TIMER = 275;
+constexpr std::uint32_t WM_MOUSEMOVE = 512;
+constexpr std::uint32_t WM_LBUTTONDOWN = 513;
+constexpr std::uint32_t WM_LBUTTONUP = 514;
+constexpr std::uint32_t WM_RBUTTONDOWN = 516;
+constexpr std::uint32_t WM_RBUTTONUP = 517;
+constexpr std::uint32_t WM_MBUTTONDOWN = 519;
+constexpr std::uint32_t WM_MBUTTONUP = 520;
+constexpr std::uint32_t WM_MOUSEWHEEL = 522;
+
+// lParam of a pointer message: x in the low 16 bits, y in the high 16 bits.
+constexpr std::int32_t MakeLParam(int x, int y)
+{
+    return static_cast<std::int32_t>((static_cast<std::uint32_t>(x) & 0xFFFFu) |
+                                     ((static_cast<std::uint32_t>(y) & 0xFFFFu) << 16));
+}

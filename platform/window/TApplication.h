@@ -1,0 +1,66 @@
+// The application object: the main-window rule, the message loop, the application
+// message hook and the application's error report.
+#pragma once
+
+#include "platform/window/Messages.h"
+
+#include <QObject>
+#include <QString>
+#include <exception>
+#include <functional>
+#include <vector>
+
+class TForm;
+
+class TApplication : public QObject {
+    Q_OBJECT
+public:
+    // The hook: called for each input message the loop takes from the queue, before
+    // it is dispatched, with a handled flag preset to false. Setting it true stops
+    // the dispatch of that message.
+    using MessageEvent = std::function<void(TMsg& msg, bool& handled)>;
+
+    // Needs a QApplication already made. Sets the global Application.
+    TApplication();
+    ~TApplication() override;
+
+    // One slot: setting replaces whatever is there, an empty function empties it.
+    void SetOnMessage(MessageEvent hook);
+    bool HasOnMessage() const;
+
+    // Every TForm registers itself when made; the first becomes the main form.
+    void RegisterForm(TForm* form);
+    void UnregisterForm(TForm* form);
+    TForm* MainForm() const { return m_mainForm; }
+
+    // Shows the main form, then runs the loop until Terminate's quit request is taken.
+    // Returns 0.
+    int Run();
+    // Posts the quit request; the loop ends when it takes it.
+    void Terminate();
+    bool Terminated() const { return m_terminated; }
+
+    // The application title that captions the error report (see AppTitle.h).
+    QString Title() const { return m_title; }
+    void SetTitle(const QString& title) { m_title = title; }
+
+    // The error report: a box with the error icon and OK, titled with the title,
+    // text = the error's message plus "." when its last character sorts after ".".
+    void HandleException(const std::exception& error);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    MessageEvent m_onMessage;
+    TForm* m_mainForm = nullptr;
+    std::vector<TForm*> m_forms;
+    QString m_title;
+    bool m_terminated = false;
+};
+
+extern TApplication* Application;
+
+// The error report's text for a message: a full stop is added when the last
+// character sorts after it.
+QString ErrorReportText(const QString& message);

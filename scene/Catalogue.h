@@ -1,0 +1,44 @@
+// The picture catalogue: the 28 pictures of the screen form, Image1 to Image28,
+// parsed from the form's stored picture blocks.
+#pragma once
+
+#include "platform/raster/Picture.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string_view>
+
+enum class PictureGroup { Sky, Castle, Branches, ShortTree, TallTree, Hill, Eyes, Moon, Figure, Banner };
+
+struct CatalogueEntry {
+    int holder;               // 1 to 28: Image1 to Image28
+    PictureGroup group;
+    bool keyed;               // the holder's Transparent property
+};
+
+constexpr int PictureCount = 28;
+
+class Catalogue {
+public:
+    // Parses the stored form: one block per holder, Image1 to Image28 in order.
+    // Raises EInvalidGraphic or EJPEG for a bad block, and EInvalidGraphic when the
+    // stream is short or holds a class name other than TBitmap and TJPEGImage.
+    static std::unique_ptr<Catalogue> Load(std::span<const std::uint8_t> formStream, JpegDepth depth);
+
+    // holder 1 to 28.
+    Picture& Image(int holder) { return *m_pictures.at(static_cast<std::size_t>(holder - 1)); }
+    static const CatalogueEntry& Entry(int holder);
+    // "Image1" to "Image28"; nullptr for any other key.
+    static const CatalogueEntry* Find(std::string_view key);
+
+    // Draws holder's picture at (x, y), keyed when the catalogue says so.
+    void Draw(Raster& dst, int holder, int x, int y);
+
+private:
+    std::array<std::unique_ptr<Picture>, PictureCount> m_pictures;
+};
+
+// The screen form's stored picture blocks, linked into the program.
+std::span<const std::uint8_t> ScreenFormPictures();

@@ -1,0 +1,28 @@
+// One tick of the screen window's timer: compose a whole frame of the night scene
+// into a back buffer and hand it to the window in one copy.
+#pragma once
+
+#include "platform/raster/Raster.h"
+
+class Catalogue;
+
+// The screen window's client size, read at each step that uses it.
+class IClientSize {
+public:
+    virtual ~IClientSize() = default;
+    virtual int ClientWidth() const = 0;
+    virtual int ClientHeight() const = 0;
+};
+
+// Receives the finished back buffer in one operation (the screen window copies it).
+class IFrameSink {
+public:
+    virtual ~IFrameSink() = default;
+    virtual void CopyFrame(const Raster& frame) = 0;
+};
+
+// Re-seeds the random source, builds and clears the back buffer, draws the layers the
+// scene plan and the particles call for, steps the blink and the cycle, then copies
+// the buffer to the sink and releases it. A failure while drawing still copies the
+// partly drawn buffer, then propagates; a failure making the buffer copies nothing.
+void ComposeTick(Catalogue& catalogue, const IClientSize& window, IFrameSink& sink);

@@ -1,0 +1,35 @@
+# Shared set-up of ./run and ./test: installs the Debian packages the build and the
+# tests need, then configures and builds into build/. Sourced, not run.
+
+VESKAN_PACKAGES=(
+  cmake g++ make pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libjpeg62-turbo-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev
+  xvfb xauth x11-utils xdotool imagemagick fonts-dejavu-core
+  clang libclang-rt-14-dev
+)
+
+veskan_install_packages() {
+  local missing=()
+  local pkg
+  for pkg in "${VESKAN_PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$pkg")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing missing packages: ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -ne 0 ] && sudo=(sudo -n)
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -qq </dev/null
+  "${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" </dev/null
+}
+
+veskan_build() {
+  local dir=${1:-build}
+  shift || true
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+  cmake --build "$dir" -j "$(nproc)"
+}
