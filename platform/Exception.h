@@ -24,3 +24,7 @@ VESKAN_EXCEPTION_CLASS(EInvalidGraphic, Exception);
 VESKAN_EXCEPTION_CLASS(EJPEG, Exception);
 // A raster, drawing context or timer that cannot be had ("Not enough timers available").
 VESKAN_EXCEPTION_CLASS(EOutOfResources, Exception);
+// A stored form that ends early ("Stream read error").
+VESKAN_EXCEPTION_CLASS(EReadError, Exception);
+// A stored picture of a class the picture loader does not know ("Class %s not found").
+VESKAN_EXCEPTION_CLASS(EClassNotFound, Exception);

@@ -3,16 +3,9 @@
 #pragma once
 
 #include "platform/raster/Raster.h"
+#include "scene/ClientSize.h"
 
 class Catalogue;
-
-// The screen window's client size, read at each step that uses it.
-class IClientSize {
-public:
-    virtual ~IClientSize() = default;
-    virtual int ClientWidth() const = 0;
-    virtual int ClientHeight() const = 0;
-};
 
 // Receives the finished back buffer in one operation (the screen window copies it).
 class IFrameSink {

@@ -1,0 +1,64 @@
+// The scene plan: the random choices and positions of the current cycle, the blink
+// of the glowing eyes, and the star and rain particles. One record per process.
+#pragma once
+
+#include "scene/ClientSize.h"
+
+#include <array>
+#include <cstdint>
+
+constexpr int CycleLength = 300;   // ticks between two re-draws of the plan
+constexpr int StarCount = 100;
+constexpr int RainCount = 250;
+
+// The initial values make the scene of the first cycle.
+struct ScenePlan {
+    std::int32_t CycleCountdown = CycleLength;
+    std::int32_t SkyIndex = 1;        // 1 to 5: Image1..Image5 and banner Image24..Image28
+    std::int32_t CastleChoice = 1;    // 1: Image6, 2: Image7, other: none
+    std::int32_t CastleShift = 0;     // pixels past the right edge
+    std::int32_t BranchChoice = 1;    // 1: Image8, 2: Image9, other: none
+    std::int32_t BranchShift = 0;     // pixels past the left edge
+    std::int32_t TallTreeOn = 1;
+    std::int32_t TallTreeX = 300;
+    std::int32_t ShortTreeOn = 0;
+    std::int32_t ShortTreeX = 600;
+    std::int32_t Hill1On = 1;
+    std::int32_t Hill1X = 200;
+    std::int32_t Hill2On = 0;
+    std::int32_t Hill2X = 1;
+    std::int32_t Hill3On = 0;
+    std::int32_t Hill3X = 1;
+    std::int32_t EyesChoice = 1;      // 1 to 5: Image15..Image19, other: none
+    std::int32_t EyesX = 100;
+    std::int32_t EyesY = 200;         // the eyes are drawn 510 rows below this
+    std::int32_t MoonOn = 1;
+    std::int32_t MoonX = 600;
+    std::int32_t MoonY = 200;
+    std::int32_t FigureChoice = 0;    // 1: Image21, 2: Image22, 3: Image23, other: none
+    std::int32_t FigureX = 100;
+    std::int32_t StarsOn = 0;
+    std::int32_t RainOn = 0;
+    // The blink; the re-draw leaves these alone.
+    std::int32_t EyesOpenCountdown = 10;
+    std::int32_t EyesClosedCountdown = 2;
+};
+
+extern ScenePlan Plan;
+
+// The particles, 0 at process start and first filled by the re-draw.
+extern std::array<std::int32_t, StarCount> StarX;
+extern std::array<std::int32_t, StarCount> StarY;
+extern std::array<std::int32_t, StarCount> StarLevel;
+extern std::array<std::int32_t, RainCount> RainX;
+extern std::array<std::int32_t, RainCount> RainY;
+extern std::array<std::int32_t, RainCount> RainSpeed;
+
+// Once per tick, after the eyes layer: counts down the open phase, and when the one
+// closed frame has passed, starts a new open phase of 20 to 39 frames.
+void StepEyes();
+// Once per tick, last: counts down the cycle and re-draws the plan when it runs out.
+void StepCycle(const IClientSize& window);
+// Draws a new plan: 28 steps in a fixed order, W and H read from the window at each
+// draw that uses them.
+void RedrawPlan(const IClientSize& window);

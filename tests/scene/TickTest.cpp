@@ -1,0 +1,219 @@
+// One tick end to end over stand-in pictures: where each layer lands, the cycle and
+// the blink as they show in frames, the rain over the banner, and the failure paths.
+#include "SceneTestSupport.h"
+#include "SyntheticCatalogue.h"
+#include "platform/Exception.h"
+#include "scene/Catalogue.h"
+#include "scene/Particles.h"
+#include "scene/Tick.h"
+
+#include <cstdio>
+#include <jpeglib.h>
+#include <jerror.h>
+#include <gtest/gtest.h>
+#include <memory>
+#include <vector>
+
+namespace {
+
+struct Frame {
+    int width = 0;
+    int height = 0;
+    std::vector<Pixel> pixels;
+    Pixel At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+};
+
+struct RecordingSink : IFrameSink {
+    void CopyFrame(const Raster& frame) override
+    {
+        Frame f;
+        f.width = frame.Width();
+        f.height = frame.Height();
+        for (int y = 0; y < f.height; ++y)
+            f.pixels.insert(f.pixels.end(), frame.Scanline(y), frame.Scanline(y) + f.width);
+        frames.push_back(std::move(f));
+    }
+    std::vector<Frame> frames;
+};
+
+bool Near(Pixel actual, Pixel expected, int tolerance = 4)
+{
+    return std::abs(RedOf(actual) - RedOf(expected)) <= tolerance &&
+           std::abs(GreenOf(actual) - GreenOf(expected)) <= tolerance &&
+           std::abs(BlueOf(actual) - BlueOf(expected)) <= tolerance;
+}
+
+class TickTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetSceneState();
+        // Tick i reads 12:00:00.000 + (i - 1) x 100 ms.
+        SetClockFunction([this] { return 43'200'000u + 100u * m_ticks++; });
+    }
+    void TearDown() override { ResetSceneState(); }
+
+    static Catalogue& Pictures()
+    {
+        static const Bytes form = SyntheticForm();
+        static std::unique_ptr<Catalogue> catalogue = Catalogue::Load(form, JpegDepth::TrueColour);
+        return *catalogue;
+    }
+
+    void RunTicks(int count, const IClientSize& window)
+    {
+        for (int i = 0; i < count; ++i)
+            ComposeTick(Pictures(), window, m_sink);
+    }
+
+    std::uint32_t m_ticks = 0;
+    RecordingSink m_sink;
+};
+
+TEST_F(TickTest, FirstFramePutsEveryLayerWhereTheInitialPlanSays)
+{
+    FixedWindow window(1024, 768);
+    RunTicks(1, window);
+    ASSERT_EQ(m_sink.frames.size(), 1u);
+    const Frame& f = m_sink.frames[0];
+    ASSERT_EQ(f.width, 1024);
+    ASSERT_EQ(f.height, 768);
+
+    // Sky Image1 over rows 0 to 499.
+    EXPECT_TRUE(Near(f.At(1010, 100), LayerColour(1)));
+    EXPECT_TRUE(Near(f.At(150, 499), LayerColour(1)));
+    // Moon at (600, 200), 106 x 94.
+    EXPECT_EQ(f.At(600, 200), LayerColour(20));
+    EXPECT_EQ(f.At(705, 293), LayerColour(20));
+    EXPECT_TRUE(Near(f.At(599, 200), LayerColour(1)));
+    // Castle Image6 flush with the right edge: (545, 182) to (1023, 509).
+    EXPECT_EQ(f.At(545, 182), LayerColour(6));
+    EXPECT_EQ(f.At(1023, 509), LayerColour(6));
+    EXPECT_TRUE(Near(f.At(544, 182), LayerColour(1)));
+    // Branches Image8 from the left edge, drawn black: (0, 0) to (499, 499).
+    EXPECT_EQ(f.At(0, 0), Black);
+    EXPECT_EQ(f.At(499, 499), Black);
+    EXPECT_TRUE(Near(f.At(4, 4), LayerColour(1)));
+    // Tall tree Image11 at column 300.
+    EXPECT_EQ(f.At(300, 0), LayerColour(11));
+    EXPECT_EQ(f.At(799, 499), LayerColour(11));
+    // Hill Image12 at (200, 326).
+    EXPECT_EQ(f.At(200, 326), LayerColour(12));
+    EXPECT_EQ(f.At(999, 499), LayerColour(12));
+    // No short tree, second or third hill, figure: their markers would sit here.
+    EXPECT_TRUE(Near(f.At(600, 135), LayerColour(1)));
+    EXPECT_TRUE(Near(f.At(1, 326), LayerColour(1)));
+    // Eyes Image15 at (100, 710), 150 x 38; banner Image24 at (695, 726), 328 x 41.
+    for (int y = 500; y < 768; ++y) {
+        for (int x = 0; x < 1024; ++x) {
+            const bool eyes = x >= 100 && x < 250 && y >= 710 && y < 748;
+            const bool banner = x >= 695 && x < 1023 && y >= 726 && y < 767;
+            const bool castleMarker = x >= 1020 && y <= 509;
+            if (eyes) {
+                ASSERT_TRUE(Near(f.At(x, y), LayerColour(15))) << x << "," << y;
+            } else if (banner) {
+                ASSERT_TRUE(Near(f.At(x, y), LayerColour(24))) << x << "," << y;
+            } else if (!castleMarker) {
+                ASSERT_EQ(f.At(x, y), Black) << x << "," << y;
+            }
+        }
+    }
+    // No stars and no rain: the particles were not touched.
+    for (int i = 0; i < StarCount; ++i)
+        EXPECT_EQ(StarLevel[i], 0);
+    for (int i = 0; i < RainCount; ++i)
+        EXPECT_EQ(RainY[i], 0);
+}
+
+TEST_F(TickTest, FrameThreeHundredAndOneIsTheFirstWithANewPlanAndHasStars)
+{
+    FixedWindow window(1024, 768);
+    RunTicks(300, window);
+    EXPECT_EQ(Plan.StarsOn, 1);
+    // Frames 1 to 300 show the first plan: the sky and the castle marker stand still.
+    for (int i = 0; i < 300; ++i) {
+        EXPECT_EQ(m_sink.frames[i].At(545, 182), LayerColour(6)) << "frame " << i + 1;
+        EXPECT_TRUE(Near(m_sink.frames[i].At(1010, 100), LayerColour(1))) << "frame " << i + 1;
+    }
+    const auto starX = StarX;
+    const auto starY = StarY;
+    const auto starLevel = StarLevel;
+    RunTicks(1, window);
+    const Frame& f = m_sink.frames[300];
+    int starsSeen = 0;
+    for (int i = 0; i < StarCount; ++i)
+        starsSeen += f.At(starX[i], starY[i]) == StarGrey(starLevel[i]) ? 1 : 0;
+    // Stand-in pictures are all key colour but their small markers, so nearly every
+    // star shows.
+    EXPECT_GE(starsSeen, 90);
+}
+
+TEST_F(TickTest, EyesAreMissingInFrameEleven)
+{
+    FixedWindow window(1024, 768);
+    RunTicks(12, window);
+    EXPECT_TRUE(Near(m_sink.frames[9].At(120, 720), LayerColour(15)));
+    EXPECT_EQ(m_sink.frames[10].At(120, 720), Black);
+    EXPECT_TRUE(Near(m_sink.frames[11].At(120, 720), LayerColour(15)));
+}
+
+TEST_F(TickTest, RainCrossesTheBannerOnAWindowOf542Rows)
+{
+    FixedWindow window(1024, 542);
+    Plan.RainOn = 1;
+    RainX.fill(2000);
+    RainY.fill(-100);
+    RainSpeed.fill(5);
+    // Lower ends on row 500, the banner's top row (542 - 42), over its columns.
+    for (int i = 0; i < 10; ++i) {
+        RainX[i] = 720 + 20 * i;
+        RainY[i] = 500;
+    }
+    RunTicks(1, window);
+    const Frame& f = m_sink.frames[0];
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(f.At(720 + 20 * i, 500), Black) << "streak " << i;
+        EXPECT_TRUE(Near(f.At(721 + 20 * i, 501), LayerColour(24))) << "streak " << i;
+    }
+}
+
+TEST_F(TickTest, ZeroSizedWindowStillTicks)
+{
+    FixedWindow window(0, 0);
+    RunTicks(3, window);
+    ASSERT_EQ(m_sink.frames.size(), 3u);
+    EXPECT_EQ(m_sink.frames[2].width, 0);
+    EXPECT_EQ(Plan.CycleCountdown, 297);
+    EXPECT_EQ(Plan.EyesOpenCountdown, 7);
+}
+
+TEST_F(TickTest, FailedDrawStillShowsEarlierLayersThenReportsTheFailure)
+{
+    const Bytes broken = SyntheticForm(15);   // the eyes of the first plan
+    auto catalogue = Catalogue::Load(broken, JpegDepth::TrueColour);
+    FixedWindow window(1024, 768);
+    try {
+        ComposeTick(*catalogue, window, m_sink);
+        FAIL() << "the tick should fail at the eyes";
+    } catch (const EJPEG& error) {
+        EXPECT_EQ(std::string(error.what()), "JPEG error #" + std::to_string(JERR_NO_QUANT_TABLE));
+    }
+    ASSERT_EQ(m_sink.frames.size(), 1u);
+    const Frame& f = m_sink.frames[0];
+    EXPECT_TRUE(Near(f.At(1010, 100), LayerColour(1)));     // sky
+    EXPECT_EQ(f.At(300, 0), LayerColour(11));                // tall tree
+    EXPECT_EQ(f.At(120, 720), Black);                        // no eyes
+    EXPECT_EQ(f.At(800, 740), Black);                        // no banner: it comes after
+    EXPECT_EQ(Plan.EyesOpenCountdown, 10);                   // StepEyes did not run
+    EXPECT_EQ(Plan.CycleCountdown, 300);                     // nor StepCycle
+}
+
+TEST_F(TickTest, BufferThatCannotBeMadeCopiesNothing)
+{
+    FixedWindow window(1 << 30, 1 << 30);
+    EXPECT_THROW(ComposeTick(Pictures(), window, m_sink), EOutOfResources);
+    EXPECT_TRUE(m_sink.frames.empty());
+    EXPECT_EQ(Plan.CycleCountdown, 300);
+}
+
+} // namespace
