@@ -1,0 +1,38 @@
+// Project1: the screen saver. "/S" shows the night scene full-screen; any other start
+// opens the configuration dialog.
+#include "app/StartUp.h"
+#include "scene/Catalogue.h"
+
+#include <QApplication>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
+
+namespace {
+
+// While the platform connects to the display, a failure is fatal inside Qt; say it in
+// one line and end with status 1 instead of aborting.
+void StartUpMessageHandler(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type != QtFatalMsg)
+        return;
+    const QByteArray text = message.section(QLatin1Char('\n'), 0, 0).toLocal8Bit();
+    std::fprintf(stderr, "Project1: cannot open a window: no display to connect to (%s)\n", text.constData());
+    std::fflush(stderr);
+    _exit(1);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr &&
+        std::getenv("QT_QPA_PLATFORM") == nullptr) {
+        std::fprintf(stderr, "Project1: cannot open a window: no display to connect to (DISPLAY is not set)\n");
+        return 1;
+    }
+    qInstallMessageHandler(StartUpMessageHandler);
+    QApplication qtApplication(argc, argv);
+    qInstallMessageHandler(nullptr);
+    return RunProject1(argc, argv, ScreenFormPictures());
+}

@@ -1,0 +1,63 @@
+// The start mode from the first argument, and the application title from the
+// program file's name.
+#include "app/AppTitle.h"
+
+#include <gtest/gtest.h>
+#include <vector>
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
+QT_END_NAMESPACE
+
+namespace {
+
+struct ModeCase {
+    std::vector<const char*> args;   // after the program path
+    bool screenSaver;
+};
+
+class ModeSelection : public ::testing::TestWithParam<ModeCase> {};
+
+TEST_P(ModeSelection, FirstArgumentAloneDecides)
+{
+    std::vector<const char*> argv{"/usr/bin/Project1"};
+    argv.insert(argv.end(), GetParam().args.begin(), GetParam().args.end());
+    EXPECT_EQ(IsScreenSaverMode(static_cast<int>(argv.size()), argv.data()), GetParam().screenSaver);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Arguments, ModeSelection,
+    // A quoted shell word "/S" arrives as /S, without its quotes.
+    ::testing::Values(ModeCase{{}, false}, ModeCase{{"/S"}, true}, ModeCase{{"/s"}, true},
+                      ModeCase{{"/S", "/c"}, true}, ModeCase{{"/s", "extra", "words"}, true},
+                      // An empty quoted word is an argument on this platform, so /S is
+                      // not the first one.
+                      ModeCase{{"", "/S"}, false}, ModeCase{{"/s:123"}, false}, ModeCase{{"-s"}, false},
+                      ModeCase{{"S"}, false}, ModeCase{{"/SS"}, false}, ModeCase{{"/c"}, false},
+                      ModeCase{{"/c:5"}, false}, ModeCase{{"/p", "1234"}, false}, ModeCase{{"/S "}, false},
+                      ModeCase{{" /S"}, false}, ModeCase{{"\\S"}, false}, ModeCase{{"/\xC5\xA0"}, false},
+                      ModeCase{{"/c", "/S"}, false}));
+
+TEST(ApplicationTitle, TakesTheNameBeforeItsFirstDotWithTheRestInLowerCase)
+{
+    EXPECT_EQ(ApplicationTitle("MYSAVER.SCR"), "Mysaver");
+    EXPECT_EQ(ApplicationTitle("/usr/local/bin/Project1"), "Project1");
+    EXPECT_EQ(ApplicationTitle("/opt/saver/bin/PROJECT1"), "Project1");
+    EXPECT_EQ(ApplicationTitle("./build/app/my.saver.scr"), "my");
+    // The first letter stays as it is.
+    EXPECT_EQ(ApplicationTitle("veskan"), "veskan");
+    EXPECT_EQ(ApplicationTitle("/a.b/c/TalVEX.Saver.SCR"), "Talvex");
+    EXPECT_EQ(ApplicationTitle(".hidden"), "");
+    EXPECT_EQ(ApplicationTitle("X"), "X");
+}
+
+TEST(ModuleName, DropsOnlyTheDirectory)
+{
+    EXPECT_EQ(ModuleName("/usr/local/bin/Project1"), "Project1");
+    EXPECT_EQ(ModuleName("MYSAVER.SCR"), "MYSAVER.SCR");
+}
+
+} // namespace
