@@ -1,0 +1,23 @@
+// The system directory override and the choice between it and the build's directory.
+#include "platform/profile/SystemDirectory.h"
+
+#include <utility>
+
+namespace {
+
+// Empty while no override is set.
+std::string g_systemDirectoryOverride;
+
+} // namespace
+
+std::string SystemDirectory()
+{
+    if (!g_systemDirectoryOverride.empty())
+        return g_systemDirectoryOverride;
+    return DefaultSystemDirectory();
+}
+
+void SetSystemDirectory(std::string directory)
+{
+    g_systemDirectoryOverride = std::move(directory);
+}
