@@ -1,0 +1,136 @@
+// Raster: creation, release and the one-slot cache of pixel blocks, pen position and pixel writes.
+#include "platform/raster/Raster.h"
+
+#include "platform/Exception.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <mutex>
+#include <new>
+
+namespace {
+
+// Larger requests are refused outright: the kernel's overcommit would grant them and
+// the white fill would then take the process down. 16 GiB is far above any screen.
+constexpr std::uint64_t MaxRasterBytes = std::uint64_t{1} << 34;
+constexpr std::align_val_t BlockAlignment{64};
+
+// The tick makes a raster of the window size every 100 ms and releases it at the end
+// of the tick; the last released block waits here for the next raster of the same
+// pixel count, so that the steady state neither allocates nor faults in fresh pages.
+// Plain data without a destructor: a block still parked at exit stays reachable
+// from here, and a raster destroyed during static destruction finds it intact.
+struct BlockCache {
+    Pixel* block;
+    std::size_t count;
+};
+BlockCache g_cache{nullptr, 0};
+std::mutex g_cacheLock;
+
+void FreeBlock(Pixel* block)
+{
+    ::operator delete(block, BlockAlignment);
+}
+
+Pixel* AcquireBlock(std::size_t count)
+{
+    {
+        std::lock_guard<std::mutex> lock(g_cacheLock);
+        if (g_cache.block != nullptr && g_cache.count == count) {
+            Pixel* block = g_cache.block;
+            g_cache = {nullptr, 0};
+            return block;
+        }
+    }
+    return static_cast<Pixel*>(::operator new(count * sizeof(Pixel), BlockAlignment, std::nothrow));
+}
+
+void ReleaseBlock(Pixel* block, std::size_t count)
+{
+    if (block == nullptr) {
+        return;
+    }
+    Pixel* evicted = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(g_cacheLock);
+        evicted = g_cache.block;
+        g_cache = {block, count};
+    }
+    if (evicted != nullptr) {
+        FreeBlock(evicted);
+    }
+}
+
+} // namespace
+
+Raster::Raster(int width, int height)
+{
+    if (width <= 0 || height <= 0) {
+        return;
+    }
+    const std::uint64_t count = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height);
+    if (count > MaxRasterBytes / sizeof(Pixel)) {
+        throw EOutOfResources("Out of system resources");
+    }
+    Pixel* block = AcquireBlock(static_cast<std::size_t>(count));
+    if (block == nullptr) {
+        throw EOutOfResources("Out of system resources");
+    }
+    // White is all ones, so the fill is a plain byte fill.
+    static_assert(White == 0xFFFFFFFFu);
+    std::memset(block, 0xFF, static_cast<std::size_t>(count) * sizeof(Pixel));
+    m_width = width;
+    m_height = height;
+    m_pitch = width;
+    m_pixels = block;
+}
+
+Raster::~Raster()
+{
+    ReleaseBlock(m_pixels, static_cast<std::size_t>(m_pitch) * static_cast<std::size_t>(m_height));
+}
+
+Raster::Raster(Raster&& other) noexcept
+    : m_width(other.m_width), m_height(other.m_height), m_pitch(other.m_pitch), m_pixels(other.m_pixels),
+      m_pen(other.m_pen), m_penX(other.m_penX), m_penY(other.m_penY)
+{
+    other.m_width = 0;
+    other.m_height = 0;
+    other.m_pitch = 0;
+    other.m_pixels = nullptr;
+}
+
+Raster& Raster::operator=(Raster&& other) noexcept
+{
+    if (this != &other) {
+        ReleaseBlock(m_pixels, static_cast<std::size_t>(m_pitch) * static_cast<std::size_t>(m_height));
+        m_width = other.m_width;
+        m_height = other.m_height;
+        m_pitch = other.m_pitch;
+        m_pixels = other.m_pixels;
+        m_pen = other.m_pen;
+        m_penX = other.m_penX;
+        m_penY = other.m_penY;
+        other.m_width = 0;
+        other.m_height = 0;
+        other.m_pitch = 0;
+        other.m_pixels = nullptr;
+    }
+    return *this;
+}
+
+void Raster::MoveTo(int x, int y)
+{
+    m_penX = x;
+    m_penY = y;
+}
+
+void Raster::SetPixel(int x, int y, Pixel colour)
+{
+    // Unsigned compares reject negative coordinates as well.
+    if (static_cast<unsigned>(x) < static_cast<unsigned>(m_width) &&
+        static_cast<unsigned>(y) < static_cast<unsigned>(m_height)) {
+        Scanline(y)[x] = colour;
+    }
+}
