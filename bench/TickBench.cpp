@@ -20,6 +20,7 @@
 #include <new>
 #include <string>
 #include <vector>
+#include <cwchar>
 
 namespace {
 
@@ -106,7 +107,9 @@ void BM_Floor(benchmark::State& state)
     const int skyWidth = std::min(size.width, sky.Width());
     const int skyHeight = std::min(size.height, sky.Height());
     for (auto _ : state) {
-        std::fill(frame.begin(), frame.end(), Black);
+        // wmemset fills 32-bit units with the C library's vectorised loop: the fastest
+        // plain fill of a colour whose bytes differ.
+        std::wmemset(reinterpret_cast<wchar_t*>(frame.data()), static_cast<wchar_t>(Black), count);
         for (int y = 0; y < skyHeight; ++y)
             std::memcpy(frame.data() + static_cast<std::size_t>(y) * size.width, sky.Scanline(y),
                         static_cast<std::size_t>(skyWidth) * sizeof(Pixel));
@@ -162,6 +165,8 @@ void CountPerTick(Size size)
 
 } // namespace
 
+// Counts every allocation of the process; the pairs below keep malloc and free together.
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
 void* operator new(std::size_t size)
 {
     g_allocations.fetch_add(1, std::memory_order_relaxed);
