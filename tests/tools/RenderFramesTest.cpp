@@ -13,7 +13,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-int Run(const std::string& args)
+int RenderFrames(const std::string& args)
 {
     const std::string command = std::string(VESKAN_RENDER_FRAMES) + " " + args + " >/dev/null 2>&1";
     const int status = std::system(command.c_str());
@@ -41,8 +41,8 @@ protected:
 TEST_F(RenderFramesTest, SameStartGivesIdenticalFrames)
 {
     const std::string common = "--size 320x240 --start 12:00:00.000 --ticks 301 --save 1,300,301 --out ";
-    ASSERT_EQ(Run(common + (m_dir / "a").string()), 0);
-    ASSERT_EQ(Run(common + (m_dir / "b").string()), 0);
+    ASSERT_EQ(RenderFrames(common + (m_dir / "a").string()), 0);
+    ASSERT_EQ(RenderFrames(common + (m_dir / "b").string()), 0);
     for (const char* name : {"frame-000001.png", "frame-000300.png", "frame-000301.png"}) {
         const std::string a = ReadAll(m_dir / "a" / name);
         ASSERT_FALSE(a.empty()) << name;
@@ -57,13 +57,13 @@ TEST_F(RenderFramesTest, SameStartGivesIdenticalFrames)
 TEST_F(RenderFramesTest, BadArgumentsExitWithTwoAndWriteNothing)
 {
     const std::string out = (m_dir / "out").string();
-    EXPECT_EQ(Run("--size 10 --start 12:00:00.000 --ticks 2 --out " + out), 2);
-    EXPECT_EQ(Run("--size 10x10 --start noon --ticks 2 --out " + out), 2);
-    EXPECT_EQ(Run("--size 10x10 --start 12:00:00.000 --ticks 2 --save 1,x --out " + out), 2);
+    EXPECT_EQ(RenderFrames("--size 10 --start 12:00:00.000 --ticks 2 --out " + out), 2);
+    EXPECT_EQ(RenderFrames("--size 10x10 --start noon --ticks 2 --out " + out), 2);
+    EXPECT_EQ(RenderFrames("--size 10x10 --start 12:00:00.000 --ticks 2 --save 1,x --out " + out), 2);
     EXPECT_FALSE(fs::exists(out));
     // A folder that cannot be made: its parent is a file.
     std::ofstream(m_dir / "file") << "x";
-    EXPECT_EQ(Run("--size 10x10 --start 12:00:00.000 --ticks 2 --save 1 --out " + (m_dir / "file" / "sub").string()), 2);
+    EXPECT_EQ(RenderFrames("--size 10x10 --start 12:00:00.000 --ticks 2 --save 1 --out " + (m_dir / "file" / "sub").string()), 2);
 }
 
 } // namespace
