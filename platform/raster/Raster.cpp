@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <mutex>
 #include <new>
 
 namespace {
@@ -25,8 +24,8 @@ struct BlockCache {
     Pixel* block;
     std::size_t count;
 };
+// Rasters are made and released on the user-interface thread only: nothing is locked.
 BlockCache g_cache{nullptr, 0};
-std::mutex g_cacheLock;
 
 void FreeBlock(Pixel* block)
 {
@@ -35,13 +34,10 @@ void FreeBlock(Pixel* block)
 
 Pixel* AcquireBlock(std::size_t count)
 {
-    {
-        std::lock_guard<std::mutex> lock(g_cacheLock);
-        if (g_cache.block != nullptr && g_cache.count == count) {
-            Pixel* block = g_cache.block;
-            g_cache = {nullptr, 0};
-            return block;
-        }
+    if (g_cache.block != nullptr && g_cache.count == count) {
+        Pixel* block = g_cache.block;
+        g_cache = {nullptr, 0};
+        return block;
     }
     return static_cast<Pixel*>(::operator new(count * sizeof(Pixel), BlockAlignment, std::nothrow));
 }
@@ -51,12 +47,8 @@ void ReleaseBlock(Pixel* block, std::size_t count)
     if (block == nullptr) {
         return;
     }
-    Pixel* evicted = nullptr;
-    {
-        std::lock_guard<std::mutex> lock(g_cacheLock);
-        evicted = g_cache.block;
-        g_cache = {block, count};
-    }
+    Pixel* evicted = g_cache.block;
+    g_cache = {block, count};
     if (evicted != nullptr) {
         FreeBlock(evicted);
     }

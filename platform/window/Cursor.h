@@ -7,5 +7,7 @@
 // the cursor is hidden over the application's windows while the count is negative.
 int ShowCursor(bool show);
 int CursorDisplayCount();
+// True while the window layer has put up the blank override cursor.
+bool CursorHidden();
 // Screen coordinates; false when the position cannot be read.
 bool GetCursorPos(TPoint& point);

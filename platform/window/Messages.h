@@ -36,6 +36,22 @@ constexpr std::uint32_t WM_RBUTTONUP = 517;
 constexpr std::uint32_t WM_MBUTTONDOWN = 519;
 constexpr std::uint32_t WM_MBUTTONUP = 520;
 constexpr std::uint32_t WM_MOUSEWHEEL = 522;
+constexpr std::uint32_t WM_LBUTTONDBLCLK = 515;
+constexpr std::uint32_t WM_RBUTTONDBLCLK = 518;
+constexpr std::uint32_t WM_MBUTTONDBLCLK = 521;
+constexpr std::uint32_t WM_XBUTTONDOWN = 523;
+constexpr std::uint32_t WM_XBUTTONUP = 524;
+constexpr std::uint32_t WM_XBUTTONDBLCLK = 525;
+constexpr std::uint32_t WM_MOUSEHWHEEL = 526;
+
+// wParam of a pointer message: the buttons and modifier keys held.
+constexpr std::uint32_t MK_LBUTTON = 0x0001;
+constexpr std::uint32_t MK_RBUTTON = 0x0002;
+constexpr std::uint32_t MK_SHIFT = 0x0004;
+constexpr std::uint32_t MK_CONTROL = 0x0008;
+constexpr std::uint32_t MK_MBUTTON = 0x0010;
+constexpr std::uint32_t MK_XBUTTON1 = 0x0020;
+constexpr std::uint32_t MK_XBUTTON2 = 0x0040;
 
 // lParam of a pointer message: x in the low 16 bits, y in the high 16 bits.
 constexpr std::int32_t MakeLParam(int x, int y)

@@ -2,6 +2,7 @@
 // message hook and the application's error report.
 #pragma once
 
+#include "platform/window/InputTranslator.h"
 #include "platform/window/Messages.h"
 
 #include <QObject>
@@ -32,6 +33,8 @@ public:
     void RegisterForm(TForm* form);
     void UnregisterForm(TForm* form);
     TForm* MainForm() const { return m_mainForm; }
+    // The registered forms, in the order they were made.
+    const std::vector<TForm*>& Forms() const { return m_forms; }
 
     // Shows the main form, then runs the loop until Terminate's quit request is taken.
     // Returns 0.
@@ -52,6 +55,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    InputTranslator m_translator;
     MessageEvent m_onMessage;
     TForm* m_mainForm = nullptr;
     std::vector<TForm*> m_forms;
@@ -60,6 +64,24 @@ private:
 };
 
 extern TApplication* Application;
+
+// Sends an error that escaped an event handler to the application's error report
+// (null: an error that is no std::exception). Without an application object the
+// report is titled with the program's name.
+void ReportHandlerError(const std::exception* error);
+
+// Runs an event handler; whatever error escapes it goes to the error report.
+template <typename Handler>
+void RunHandler(Handler&& handler)
+{
+    try {
+        handler();
+    } catch (const std::exception& error) {
+        ReportHandlerError(&error);
+    } catch (...) {
+        ReportHandlerError(nullptr);
+    }
+}
 
 // The error report's text for a message: a full stop is added when the last
 // character sorts after it.

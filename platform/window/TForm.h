@@ -5,10 +5,13 @@
 #include "platform/raster/Raster.h"
 
 #include <QImage>
+#include <QRect>
 #include <QWidget>
 #include <functional>
 
 enum class TWindowState { Normal, Maximized };
+
+class QScreen;
 
 class TForm : public QWidget {
     Q_OBJECT
@@ -58,6 +61,17 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QScreen* ScreenOf() const;
+    void BringToFront();
+    // Before a show: onto the monitor of the application's active window, keeping the
+    // offset from the monitor's corner, pulled back inside at the right and bottom.
+    void PlaceOnActiveMonitor();
+    void ApplyMaximized();
+    void ActivateAnotherForm();
+    void SetWindowFlagKeepingVisibility(Qt::WindowType flag, bool on);
+
+    bool m_hiding = false;      // Hide has run OnHide already
+    QRect m_normalGeometry;
     TWindowState m_windowState = TWindowState::Normal;
     bool m_keyWanted = false;
     bool m_keyActive = false;

@@ -30,4 +30,7 @@ private:
     bool m_enabled = true;
     std::function<void()> m_onTimer;
     int m_timerId = 0;
+    // Set while the handler (and the error report of its failure) runs: a tick that
+    // falls due meanwhile, in a message box's loop, is dropped rather than nested.
+    bool m_inHandler = false;
 };
