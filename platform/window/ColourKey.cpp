@@ -1,0 +1,91 @@
+// Compositor detection over Qt's X11 connection, and the row copies of a frame into
+// the window's image.
+#include "platform/window/ColourKey.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QString>
+#include <algorithm>
+#include <cstring>
+
+#if defined(VESKAN_HAVE_XCB)
+#include <QtGui/qguiapplication_platform.h>
+#include <xcb/xcb.h>
+#include <cstdlib>
+#include <string>
+#endif
+
+namespace {
+
+#if defined(VESKAN_HAVE_XCB)
+bool SelectionOwned(xcb_connection_t* connection, const std::string& name)
+{
+    xcb_intern_atom_cookie_t atomCookie =
+        xcb_intern_atom(connection, 1, static_cast<uint16_t>(name.size()), name.c_str());
+    xcb_intern_atom_reply_t* atomReply = xcb_intern_atom_reply(connection, atomCookie, nullptr);
+    if (!atomReply)
+        return false;
+    const xcb_atom_t atom = atomReply->atom;
+    std::free(atomReply);
+    if (atom == XCB_ATOM_NONE)
+        return false;   // nobody ever made the atom, so nobody owns the selection
+    xcb_get_selection_owner_reply_t* ownerReply =
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, atom), nullptr);
+    if (!ownerReply)
+        return false;
+    const bool owned = ownerReply->owner != XCB_WINDOW_NONE;
+    std::free(ownerReply);
+    return owned;
+}
+
+bool X11CompositorRunning()
+{
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return false;
+    const int screens = xcb_setup_roots_length(xcb_get_setup(connection));
+    for (int screen = 0; screen < screens; ++screen) {
+        if (SelectionOwned(connection, "_NET_WM_CM_S" + std::to_string(screen)))
+            return true;
+    }
+    return false;
+}
+#else
+bool X11CompositorRunning()
+{
+    return false;
+}
+#endif
+
+} // namespace
+
+bool PlatformShowsColourKey()
+{
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("offscreen") || platform.startsWith(QLatin1String("wayland")))
+        return true;
+    if (platform == QLatin1String("xcb"))
+        return X11CompositorRunning();
+    return false;
+}
+
+void CopyFrameInto(QImage& dst, const Raster& frame, bool keyed, Pixel key)
+{
+    const int width = std::min(dst.width(), frame.Width());
+    const int height = std::min(dst.height(), frame.Height());
+    if (width <= 0 || height <= 0)
+        return;
+    for (int y = 0; y < height; ++y) {
+        const Pixel* src = frame.Scanline(y);
+        auto* out = reinterpret_cast<Pixel*>(dst.scanLine(y));
+        if (!keyed) {
+            // Raster pixels are 0xFFRRGGBB, which is RGB32 as it stands.
+            std::memcpy(out, src, static_cast<std::size_t>(width) * sizeof(Pixel));
+            continue;
+        }
+        // Premultiplied ARGB: an opaque pixel is itself, a transparent one all zero.
+        for (int x = 0; x < width; ++x)
+            out[x] = src[x] == key ? 0u : (src[x] | 0xFF000000u);
+    }
+}

@@ -1,0 +1,246 @@
+// A top-level form over QWidget: the show, activate and hide events in their order,
+// the main-window rule on close, the maximized state and the colour-keyed frame.
+#include "platform/window/TForm.h"
+
+#include "platform/window/ColourKey.h"
+#include "platform/window/TApplication.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QHideEvent>
+#include <QPainter>
+#include <QPaintEvent>
+#include <QRegion>
+#include <QScreen>
+#include <QShowEvent>
+
+TForm::TForm(QWidget* parent)
+    : QWidget(parent, Qt::Window)
+{
+    if (Application)
+        Application->RegisterForm(this);
+}
+
+TForm::~TForm()
+{
+    // A visible form is hidden before it is destroyed, so that OnHide runs.
+    if (isVisible())
+        Hide();
+    if (Application)
+        Application->UnregisterForm(this);
+}
+
+void TForm::Show()
+{
+    if (isVisible()) {
+        BringToFront();
+        return;
+    }
+    PlaceOnActiveMonitor();
+    if (m_windowState == TWindowState::Maximized)
+        ApplyMaximized();
+    // The show event, and with it OnShow, comes before the window is mapped.
+    setVisible(true);
+    BringToFront();
+}
+
+void TForm::BringToFront()
+{
+    // The offscreen platform stacks nothing and says so on each raise.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+        raise();
+    activateWindow();
+}
+
+void TForm::Hide()
+{
+    if (!isVisible())
+        return;
+    const bool wasActive = isActiveWindow();
+    m_hiding = true;
+    if (OnHide)
+        RunHandler(OnHide);
+    setVisible(false);
+    m_hiding = false;
+    if (wasActive)
+        ActivateAnotherForm();
+}
+
+void TForm::Close()
+{
+    if (Application && Application->MainForm() == this)
+        Application->Terminate();
+    else
+        Hide();
+}
+
+void TForm::SetWindowState(TWindowState state)
+{
+    if (state == m_windowState)
+        return;
+    m_windowState = state;
+    if (state == TWindowState::Maximized) {
+        m_normalGeometry = geometry();
+        // A hidden window takes the geometry now as well; Show applies it again
+        // after any move onto another monitor.
+        ApplyMaximized();
+    } else {
+        setWindowState(windowState() & ~Qt::WindowFullScreen);
+        setGeometry(m_normalGeometry);
+    }
+}
+
+void TForm::SetWindowFlagKeepingVisibility(Qt::WindowType flag, bool on)
+{
+    if (testAttribute(Qt::WA_WState_Created) && bool(windowFlags() & flag) == on)
+        return;
+    const bool visible = isVisible();
+    setWindowFlag(flag, on);
+    // Changing a flag hides a shown window; it comes back at once.
+    if (visible)
+        setVisible(true);
+}
+
+void TForm::SetBorderless(bool on)
+{
+    SetWindowFlagKeepingVisibility(Qt::FramelessWindowHint, on);
+}
+
+void TForm::SetStayOnTop(bool on)
+{
+    SetWindowFlagKeepingVisibility(Qt::WindowStaysOnTopHint, on);
+}
+
+void TForm::SetTransparentColor(bool on, Pixel key)
+{
+    m_keyWanted = on;
+    m_key = key | 0xFF000000u;
+    m_keyActive = on && PlatformShowsColourKey();
+    // An alpha channel for the window only where the key is shown: an ARGB window
+    // costs about twice the CPU per frame of an RGB32 one.
+    setAttribute(Qt::WA_TranslucentBackground, m_keyActive);
+    setAttribute(Qt::WA_OpaquePaintEvent, !m_keyActive);
+    m_frame = QImage();
+}
+
+int TForm::ClientWidth() const
+{
+    return width();
+}
+
+int TForm::ClientHeight() const
+{
+    return height();
+}
+
+void TForm::CopyFrame(const Raster& frame)
+{
+    const QImage::Format format = m_keyActive ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+    if (m_frame.size() != size() || m_frame.format() != format) {
+        m_frame = QImage(size(), format);
+        m_frame.fill(palette().color(QPalette::Window).rgb());
+    }
+    CopyFrameInto(m_frame, frame, m_keyActive, m_key);
+    update();
+}
+
+void TForm::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous() && OnShow)
+        RunHandler(OnShow);
+}
+
+void TForm::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    // A hide that did not come through Hide: OnHide can only follow it.
+    if (!event->spontaneous() && !m_hiding && OnHide)
+        RunHandler(OnHide);
+}
+
+void TForm::closeEvent(QCloseEvent* event)
+{
+    // The window system's close request follows the main-window rule; Qt's own
+    // closing (hide, or quit on the last window) never happens.
+    event->ignore();
+    Close();
+}
+
+void TForm::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && OnActivate)
+        RunHandler(OnActivate);
+}
+
+void TForm::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    const QRect frameRect = m_frame.isNull() ? QRect() : m_frame.rect();
+    if (m_keyActive)
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+    if (!frameRect.isEmpty())
+        painter.drawImage(event->rect().topLeft(), m_frame, event->rect() & frameRect);
+    // Outside the last frame (none yet, or the window grew) the background shows.
+    const QRegion rest = event->region() - QRegion(frameRect);
+    const QColor background = palette().color(QPalette::Window);
+    for (const QRect& r : rest)
+        painter.fillRect(r, background);
+}
+
+QScreen* TForm::ScreenOf() const
+{
+    if (QScreen* s = QGuiApplication::screenAt(geometry().center()))
+        return s;
+    if (QScreen* s = screen())
+        return s;
+    return QGuiApplication::primaryScreen();
+}
+
+void TForm::PlaceOnActiveMonitor()
+{
+    QWidget* active = QApplication::activeWindow();
+    if (!active || active == this)
+        return;
+    QScreen* target = QGuiApplication::screenAt(active->geometry().center());
+    QScreen* current = ScreenOf();
+    if (!target || !current || target == current)
+        return;
+    const QRect from = current->geometry();
+    const QRect to = target->geometry();
+    QPoint place = to.topLeft() + (pos() - from.topLeft());
+    if (place.x() + width() > to.x() + to.width())
+        place.setX(to.x() + to.width() - width());
+    if (place.y() + height() > to.y() + to.height())
+        place.setY(to.y() + to.height() - height());
+    move(place);
+}
+
+void TForm::ApplyMaximized()
+{
+    QScreen* s = ScreenOf();
+    if (!s)
+        return;
+    // The whole monitor, panels included. Without a window manager (Xvfb) a
+    // full-screen request alone leaves the old size, so the geometry is set first.
+    setGeometry(s->geometry());
+    setWindowState(windowState() | Qt::WindowFullScreen);
+}
+
+void TForm::ActivateAnotherForm()
+{
+    if (!Application)
+        return;
+    TForm* next = nullptr;
+    TForm* main = Application->MainForm();
+    if (main && main != this && main->isVisible())
+        next = main;
+    for (TForm* form : Application->Forms()) {
+        if (!next && form != this && form->isVisible())
+            next = form;
+    }
+    if (next)
+        next->activateWindow();
+}

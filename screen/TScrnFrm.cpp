@@ -1,0 +1,129 @@
+// The screen window: its stored properties, the show, activate and hide steps, the
+// input filter that ends the show, and the tick that shows one frame.
+#include "screen/TScrnFrm.h"
+
+#include "platform/window/Cursor.h"
+#include "platform/window/TApplication.h"
+
+#include <QPalette>
+#include <cstdlib>
+
+TScrnFrm* ScrnFrm = nullptr;
+TPoint StartPos{0, 0};
+
+namespace {
+
+constexpr int TickIntervalMs = 100;
+// A pointer movement ends the show only beyond this distance on either axis.
+constexpr std::int64_t MoveTolerance = 5;
+constexpr Pixel WindowKey = Rgb(0, 128, 0);
+
+} // namespace
+
+TScrnFrm::TScrnFrm(JpegDepth depth)
+    : TScrnFrm(ScreenFormPictures(), depth)
+{
+}
+
+TScrnFrm::TScrnFrm(std::span<const std::uint8_t> formStream, JpegDepth depth)
+{
+    SetUpForm();
+    m_pictures = Catalogue::Load(formStream, depth);
+}
+
+TScrnFrm::~TScrnFrm()
+{
+    // Hidden while the derived parts still live, so that FormHide runs.
+    Hide();
+    OnShow = nullptr;
+    OnActivate = nullptr;
+    OnHide = nullptr;
+    if (ScrnFrm == this)
+        ScrnFrm = nullptr;
+}
+
+void TScrnFrm::SetUpForm()
+{
+    setObjectName(QStringLiteral("ScrnFrm"));
+    setWindowTitle(QStringLiteral("ScrnFrm"));
+    SetBorderless(true);
+    SetStayOnTop(true);
+    QPalette black = palette();
+    black.setColor(QPalette::Window, Qt::black);
+    setPalette(black);
+    SetTransparentColor(true, WindowKey);
+    // Without a border the client area is the whole window.
+    setGeometry(197, 164, 744, 446);
+
+    tmrTick.SetInterval(TickIntervalMs);
+    tmrTick.SetEnabled(false);
+    tmrTick.SetOnTimer([this] { tmrTickTimer(); });
+
+    OnShow = [this] { FormShow(); };
+    OnActivate = [this] { FormActivate(); };
+    OnHide = [this] { FormHide(); };
+}
+
+void TScrnFrm::FormShow()
+{
+    // If the position cannot be read, the last one stays.
+    GetCursorPos(StartPos);
+    tmrTick.SetInterval(TickIntervalMs);
+    // A timer that cannot start raises here: the hook and the cursor are left alone.
+    tmrTick.SetEnabled(true);
+    if (Application)
+        Application->SetOnMessage([this](TMsg& msg, bool& handled) { InputFilter(msg, handled); });
+    ShowCursor(false);
+    m_cursorHidden = true;
+}
+
+void TScrnFrm::FormActivate()
+{
+    SetWindowState(TWindowState::Maximized);
+}
+
+void TScrnFrm::FormHide()
+{
+    if (Application)
+        Application->SetOnMessage(nullptr);
+    tmrTick.SetEnabled(false);
+    if (m_cursorHidden) {
+        ShowCursor(true);
+        m_cursorHidden = false;
+    }
+}
+
+void TScrnFrm::InputFilter(TMsg& msg, bool& handled)
+{
+    (void)handled;
+    switch (msg.message) {
+    case WM_MOUSEMOVE: {
+        // The pointer in screen coordinates, as the message carries it, so that it
+        // compares with StartPos on every monitor. The client position in lParam
+        // would need the window's origin, which may have moved (maximized) since the
+        // event was made.
+        const std::int64_t x = msg.pt.X;
+        if (std::llabs(x - StartPos.X) > MoveTolerance) {
+            Close();
+            break;
+        }
+        const std::int64_t y = msg.pt.Y;
+        if (std::llabs(y - StartPos.Y) > MoveTolerance)
+            Close();
+        break;
+    }
+    case WM_KEYDOWN:
+    case WM_ACTIVATE:
+    case WM_ACTIVATEAPP:
+    case WM_NCACTIVATE:
+        Close();
+        break;
+    default:
+        break;
+    }
+}
+
+void TScrnFrm::tmrTickTimer()
+{
+    ComposeTick(*m_pictures, *this, *this);
+}

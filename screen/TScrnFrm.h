@@ -1,0 +1,63 @@
+// The screen window: the full-screen, stay-on-top form that shows the night scene,
+// ticks every 100 ms, hides the cursor and closes on a key press or a pointer
+// movement of more than 5 pixels.
+#pragma once
+
+#include "platform/raster/Picture.h"
+#include "platform/window/Messages.h"
+#include "platform/window/TForm.h"
+#include "platform/window/TTimer.h"
+#include "scene/Catalogue.h"
+#include "scene/Tick.h"
+
+#include <cstdint>
+#include <memory>
+#include <span>
+
+class TScrnFrm : public TForm, public IClientSize, public IFrameSink {
+    Q_OBJECT
+public:
+    // Loads the 28 pictures from the stored form linked into the program.
+    explicit TScrnFrm(JpegDepth depth);
+    // Loads them from the given stored form (tests hand in stand-in pictures).
+    TScrnFrm(std::span<const std::uint8_t> formStream, JpegDepth depth);
+    ~TScrnFrm() override;
+
+    // Interval 100, Enabled false, OnTimer tmrTickTimer.
+    TTimer tmrTick;
+
+    // The 28 picture holders Image1 to Image28.
+    Catalogue& Pictures() { return *m_pictures; }
+
+    // OnShow: takes the start position, starts tmrTick, installs InputFilter as the
+    // application message hook and hides the cursor.
+    void FormShow();
+    // OnActivate: maximized from the first activation on.
+    void FormActivate();
+    // OnHide: empties the hook slot, stops tmrTick and shows the cursor again.
+    void FormHide();
+    // The application message hook while the window is shown: closes on a key press
+    // and on a pointer more than 5 pixels (screen coordinates, pt) from StartPos on
+    // either axis; never sets handled.
+    void InputFilter(TMsg& msg, bool& handled);
+    // OnTimer of tmrTick: one frame of the scene, copied to the window at once.
+    void tmrTickTimer();
+
+    int ClientWidth() const override { return TForm::ClientWidth(); }
+    int ClientHeight() const override { return TForm::ClientHeight(); }
+    void CopyFrame(const Raster& frame) override { TForm::CopyFrame(frame); }
+
+private:
+    void SetUpForm();
+
+    std::unique_ptr<Catalogue> m_pictures;
+    // True from the cursor step of FormShow to FormHide: a show whose timer failed to
+    // start never hid the cursor, so its hide must not show it.
+    bool m_cursorHidden = false;
+};
+
+extern TScrnFrm* ScrnFrm;
+
+// The cursor position, in screen coordinates, when the window was last shown; zero
+// until the first show. Written by FormShow only, read by InputFilter.
+extern TPoint StartPos;

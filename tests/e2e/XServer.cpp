@@ -1,0 +1,268 @@
+// Xvfb started with -displayfd, so that it picks a display number no other run holds;
+// commands, screenshots and programs on it; everything it started stopped by pid.
+#include "XServer.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <poll.h>
+#include <spawn.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The environment of this process with DISPLAY and the Qt platform replaced.
+std::vector<std::string> ProgramEnvironment(const std::string& display)
+{
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        const std::string entry(*e);
+        if (entry.rfind("DISPLAY=", 0) == 0 || entry.rfind("QT_QPA_PLATFORM=", 0) == 0)
+            continue;
+        env.push_back(entry);
+    }
+    env.push_back("DISPLAY=" + display);
+    env.push_back("QT_QPA_PLATFORM=xcb");
+    return env;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& strings)
+{
+    std::vector<char*> pointers;
+    for (std::string& s : strings)
+        pointers.push_back(s.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+void StopProcess(pid_t pid)
+{
+    if (pid <= 0)
+        return;
+    kill(pid, SIGTERM);
+    for (int i = 0; i < 100; ++i) {
+        if (waitpid(pid, nullptr, WNOHANG) == pid)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+}
+
+// Skips blanks and # comments of a PPM header, then reads a number.
+bool ReadPpmNumber(std::istream& in, int& value)
+{
+    for (;;) {
+        const int c = in.peek();
+        if (c == '#') {
+            std::string comment;
+            std::getline(in, comment);
+        } else if (c == ' ' || c == '\n' || c == '\r' || c == '\t') {
+            in.get();
+        } else {
+            break;
+        }
+    }
+    return static_cast<bool>(in >> value);
+}
+
+} // namespace
+
+Rgb8 Screenshot::At(int x, int y) const
+{
+    const std::size_t i = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 3;
+    return Rgb8{bytes.at(i), bytes.at(i + 1), bytes.at(i + 2)};
+}
+
+XServer::XServer()
+{
+    char dirTemplate[] = "/tmp/veskan-e2e-XXXXXX";
+    if (!mkdtemp(dirTemplate))
+        return;
+    m_dir = dirTemplate;
+
+    int fds[2];
+    if (pipe(fds) != 0)
+        return;
+    std::vector<std::string> args = {"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x1024x24",
+                                     "-noreset", "-nolisten", "tcp"};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    const std::string log = m_dir + "/xvfb.log";
+    posix_spawn_file_actions_addopen(&actions, 2, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::vector<char*> argv = Pointers(args);
+    const int spawned = posix_spawnp(&m_pid, "Xvfb", &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    if (spawned != 0) {
+        m_pid = -1;
+        close(fds[0]);
+        return;
+    }
+
+    // The server writes its display number once it listens.
+    std::string number;
+    const auto deadline = Clock::now() + std::chrono::seconds(15);
+    while (Clock::now() < deadline) {
+        pollfd p{fds[0], POLLIN, 0};
+        if (poll(&p, 1, 100) <= 0)
+            continue;
+        char buffer[32];
+        const ssize_t n = read(fds[0], buffer, sizeof buffer);
+        if (n <= 0)
+            break;
+        number.append(buffer, static_cast<std::size_t>(n));
+        if (number.find('\n') != std::string::npos)
+            break;
+    }
+    close(fds[0]);
+    if (number.empty() || number.find('\n') == std::string::npos)
+        return;
+    const int display = std::atoi(number.c_str());
+    m_display = display;
+    while (Clock::now() < deadline) {
+        if (Run("xdpyinfo") == 0)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    m_display = -1;
+}
+
+XServer::~XServer()
+{
+    StopProcess(m_pid);
+    if (!m_dir.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_dir, ignored);
+    }
+}
+
+int XServer::Run(const std::string& command) const
+{
+    const std::string line = "DISPLAY=" + Display() + " " + command + " >/dev/null 2>&1";
+    const int status = std::system(line.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string XServer::Output(const std::string& command) const
+{
+    const std::string line = "DISPLAY=" + Display() + " " + command + " 2>/dev/null";
+    std::string output;
+    if (FILE* pipe = popen(line.c_str(), "r")) {
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, pipe))
+            output += buffer;
+        pclose(pipe);
+    }
+    return output;
+}
+
+Screenshot XServer::Shoot() const
+{
+    Screenshot shot;
+    const std::string path = m_dir + "/shot.ppm";
+    if (Run("import -window root -depth 8 ppm:" + path) != 0)
+        return shot;
+    std::ifstream in(path, std::ios::binary);
+    std::string magic;
+    int maxValue = 0;
+    if (!(in >> magic) || magic != "P6" || !ReadPpmNumber(in, shot.width) || !ReadPpmNumber(in, shot.height) ||
+        !ReadPpmNumber(in, maxValue) || maxValue != 255) {
+        return Screenshot{};
+    }
+    in.get();   // the single blank after the header
+    shot.bytes.resize(static_cast<std::size_t>(shot.width) * static_cast<std::size_t>(shot.height) * 3);
+    in.read(reinterpret_cast<char*>(shot.bytes.data()), static_cast<std::streamsize>(shot.bytes.size()));
+    if (in.gcount() != static_cast<std::streamsize>(shot.bytes.size()))
+        return Screenshot{};
+    return shot;
+}
+
+Program::Program(const XServer& server, const std::string& path)
+{
+    char name[] = "/tmp/veskan-e2e-out-XXXXXX";
+    const int fd = mkstemp(name);
+    if (fd < 0)
+        return;
+    close(fd);
+    m_outputPath = name;
+    std::vector<std::string> env = ProgramEnvironment(server.Display());
+    std::vector<std::string> args = {path};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, m_outputPath.c_str(), O_WRONLY | O_TRUNC, 0644);
+    std::vector<char*> argv = Pointers(args);
+    std::vector<char*> envp = Pointers(env);
+    if (posix_spawn(&m_pid, path.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0)
+        m_pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+}
+
+Program::~Program()
+{
+    if (!m_reaped)
+        StopProcess(m_pid);
+    if (!m_outputPath.empty())
+        std::remove(m_outputPath.c_str());
+}
+
+std::string Program::Output() const
+{
+    std::ifstream in(m_outputPath);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string Program::WaitForLine(const std::string& prefix, std::chrono::milliseconds deadline) const
+{
+    const auto end = Clock::now() + deadline;
+    do {
+        std::istringstream lines(Output());
+        std::string line;
+        while (std::getline(lines, line)) {
+            if (line.rfind(prefix, 0) == 0)
+                return line;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    } while (Clock::now() < end);
+    return {};
+}
+
+bool Program::Exited(int& status)
+{
+    if (!m_reaped && m_pid > 0) {
+        int raw = 0;
+        if (waitpid(m_pid, &raw, WNOHANG) == m_pid) {
+            m_reaped = true;
+            m_status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
+        }
+    }
+    status = m_status;
+    return m_reaped;
+}
+
+bool Program::WaitForExit(int& status, std::chrono::milliseconds deadline)
+{
+    const auto end = Clock::now() + deadline;
+    do {
+        if (Exited(status))
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    } while (Clock::now() < end);
+    return Exited(status);
+}

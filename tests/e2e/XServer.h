@@ -1,0 +1,72 @@
+// The end-to-end tests' own X server (Xvfb on a free display it picks itself), the
+// commands run against it, its screenshots, and a program started on it.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+struct Rgb8 {
+    int r = 0;
+    int g = 0;
+    int b = 0;
+};
+
+// A screenshot of the root window, read from a binary PPM.
+struct Screenshot {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> bytes;   // RGB, rows top-down
+    Rgb8 At(int x, int y) const;
+};
+
+class XServer {
+public:
+    // Starts Xvfb with one 1280x1024x24 screen, -noreset, no TCP, and waits until
+    // xdpyinfo answers. Started() tells whether that worked.
+    XServer();
+    // Stops the server it started, by its process id.
+    ~XServer();
+    XServer(const XServer&) = delete;
+    XServer& operator=(const XServer&) = delete;
+
+    bool Started() const { return m_display >= 0; }
+    std::string Display() const { return ":" + std::to_string(m_display); }
+    // Runs a shell command with DISPLAY set; its exit status.
+    int Run(const std::string& command) const;
+    // Runs a shell command with DISPLAY set; its standard output.
+    std::string Output(const std::string& command) const;
+    // import -window root; empty on failure.
+    Screenshot Shoot() const;
+
+private:
+    pid_t m_pid = -1;
+    int m_display = -1;
+    std::string m_dir;
+};
+
+// A program started on the server with its standard output in a file.
+class Program {
+public:
+    Program(const XServer& server, const std::string& path);
+    ~Program();   // killed if still running
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    pid_t Pid() const { return m_pid; }
+    std::string Output() const;
+    // Waits for a line that begins with prefix; empty after the deadline.
+    std::string WaitForLine(const std::string& prefix, std::chrono::milliseconds deadline) const;
+    // True, with status set, once the program has exited.
+    bool Exited(int& status);
+    // Polls Exited until the deadline.
+    bool WaitForExit(int& status, std::chrono::milliseconds deadline);
+
+private:
+    pid_t m_pid = -1;
+    bool m_reaped = false;
+    int m_status = 0;
+    std::string m_outputPath;
+};

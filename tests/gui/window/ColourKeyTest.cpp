@@ -1,0 +1,107 @@
+// The window-level colour key: exactly (0,128,0) becomes see-through when the key is
+// active; an opaque window shows every pixel as it is; frames are clipped.
+#include "GuiTestSupport.h"
+
+#include "platform/window/ColourKey.h"
+#include "platform/window/TApplication.h"
+#include "platform/window/TForm.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr Pixel Key = Rgb(0, 128, 0);
+
+// One row: the key, its neighbours one step away in each channel, and black.
+const Pixel Row[] = {Rgb(0, 128, 0), Rgb(0, 127, 0), Rgb(0, 129, 0), Rgb(1, 128, 0), Rgb(0, 128, 1), Rgb(0, 0, 0)};
+constexpr int RowLength = 6;
+
+Raster KeyRow()
+{
+    Raster frame(RowLength, 1);
+    for (int x = 0; x < RowLength; ++x)
+        frame.SetPixel(x, 0, Row[x]);
+    return frame;
+}
+
+class ColourKey : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        form.SetBorderless(true);
+        form.setGeometry(10, 10, RowLength, 1);
+        form.Show();
+        ASSERT_TRUE(WaitFor([&] { return form.isVisible(); }));
+    }
+    TApplication app;
+    TForm form;
+};
+
+TEST(ColourKeyPlatform, OffscreenShowsTheKey)
+{
+    EXPECT_TRUE(PlatformShowsColourKey());
+}
+
+TEST_F(ColourKey, OnlyTheExactKeyColourBecomesTransparent)
+{
+    form.SetTransparentColor(true, Key);
+    ASSERT_TRUE(form.TransparencyActive());
+    form.CopyFrame(KeyRow());
+    const QImage& shown = form.FrameImage();
+    ASSERT_EQ(shown.size(), QSize(RowLength, 1));
+    // Alpha by pixel: key 0, the neighbours and black 255.
+    const int expectedAlpha[RowLength] = {0, 255, 255, 255, 255, 255};
+    for (int x = 0; x < RowLength; ++x) {
+        const QRgb p = shown.pixel(x, 0);
+        EXPECT_EQ(qAlpha(p), expectedAlpha[x]) << "x=" << x;
+        if (expectedAlpha[x] == 255) {
+            EXPECT_EQ(p & 0xFFFFFFu, Row[x] & 0xFFFFFFu) << "x=" << x;
+        }
+    }
+}
+
+TEST_F(ColourKey, WindowWithoutTheKeyShowsEveryPixel)
+{
+    form.SetTransparentColor(false, Key);
+    EXPECT_FALSE(form.TransparencyActive());
+    form.CopyFrame(KeyRow());
+    const QImage& shown = form.FrameImage();
+    EXPECT_EQ(shown.format(), QImage::Format_RGB32);
+    for (int x = 0; x < RowLength; ++x)
+        EXPECT_EQ(shown.pixel(x, 0), Row[x]) << "x=" << x;
+}
+
+TEST_F(ColourKey, FrameIsClippedAndTheRestKeepsTheBackground)
+{
+    form.SetTransparentColor(false, Key);
+    QPalette black = form.palette();
+    black.setColor(QPalette::Window, Qt::black);
+    form.setPalette(black);
+    form.setGeometry(10, 10, 4, 3);
+    ASSERT_TRUE(WaitFor([&] { return form.size() == QSize(4, 3); }));
+    // A 6x2 frame of white with a red pixel at (3,1): columns 4 and 5 fall outside;
+    // row 2 is not covered and stays black.
+    Raster frame(6, 2);
+    frame.SetPixel(3, 1, Rgb(255, 0, 0));
+    form.CopyFrame(frame);
+    const QImage& shown = form.FrameImage();
+    ASSERT_EQ(shown.size(), QSize(4, 3));
+    for (int y = 0; y < 3; ++y) {
+        for (int x = 0; x < 4; ++x) {
+            const Pixel expected = y == 2 ? Black : (x == 3 && y == 1) ? Rgb(255, 0, 0) : White;
+            EXPECT_EQ(shown.pixel(x, y), expected) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(ColourKey, EachCopyReplacesTheWholeFrame)
+{
+    form.SetTransparentColor(true, Key);
+    form.CopyFrame(KeyRow());
+    Raster second(RowLength, 1);   // all white
+    form.CopyFrame(second);
+    for (int x = 0; x < RowLength; ++x)
+        EXPECT_EQ(form.FrameImage().pixel(x, 0), White) << "x=" << x;
+}
+
+} // namespace

@@ -1,0 +1,185 @@
+// The periodic timer: when it runs, that it keeps firing, that a failing handler is
+// reported each time, restart on change, and the error when it cannot start.
+#include "GuiTestSupport.h"
+
+#include "platform/Exception.h"
+#include "platform/window/TApplication.h"
+#include "platform/window/TTimer.h"
+
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+namespace {
+
+TEST(Timer, DefaultsAreOneSecondAndEnabled)
+{
+    TTimer timer;
+    EXPECT_EQ(timer.Interval(), 1000);
+    EXPECT_TRUE(timer.Enabled());
+    EXPECT_FALSE(timer.Running());   // no handler yet
+}
+
+struct RunCase {
+    const char* name;
+    int interval;
+    bool enabled;
+    bool handler;
+    bool running;
+};
+
+void PrintTo(const RunCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+
+class TimerRuns : public ::testing::TestWithParam<RunCase> {};
+
+const RunCase RunCases[] = {
+    {"AllSet", 100, true, true, true},
+    {"ZeroInterval", 0, true, true, false},
+    {"Disabled", 100, false, true, false},
+    {"NoHandler", 100, true, false, false},
+};
+
+TEST_P(TimerRuns, RunsOnlyWithIntervalEnabledAndHandler)
+{
+    const RunCase& c = GetParam();
+    TTimer timer;
+    timer.SetInterval(c.interval);
+    timer.SetEnabled(c.enabled);
+    timer.SetOnTimer(c.handler ? std::function<void()>([] {}) : std::function<void()>());
+    EXPECT_EQ(timer.Running(), c.running);
+}
+
+INSTANTIATE_TEST_SUITE_P(States, TimerRuns, ::testing::ValuesIn(RunCases),
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
+
+TEST(Timer, KeepsFiringUntilDisabled)
+{
+    TTimer timer;
+    int ticks = 0;
+    timer.SetInterval(10);
+    timer.SetOnTimer([&] { ++ticks; });
+    ASSERT_TRUE(WaitFor([&] { return ticks >= 5; }));
+    timer.SetEnabled(false);
+    EXPECT_FALSE(timer.Running());
+    const int stopped = ticks;
+    QTest::qWait(200);
+    EXPECT_EQ(ticks, stopped);
+    timer.SetEnabled(true);
+    EXPECT_TRUE(WaitFor([&] { return ticks >= stopped + 3; }));
+}
+
+TEST(Timer, FailingHandlerIsReportedEachTimeAndTheTimerKeepsFiring)
+{
+    TApplication app;
+    app.SetTitle(QStringLiteral("Timertest"));
+    BoxRecorder boxes;
+    TTimer timer;
+    int ticks = 0;
+    timer.SetInterval(10);
+    timer.SetOnTimer([&] {
+        ++ticks;
+        throw std::runtime_error("Tick failed");
+    });
+    ASSERT_TRUE(WaitFor([&] { return boxes.requests.size() >= 4; }));
+    EXPECT_TRUE(timer.Running());
+    EXPECT_EQ(static_cast<int>(boxes.requests.size()), ticks);
+    for (const TMessageBoxRequest& r : boxes.requests) {
+        EXPECT_EQ(r.text, QStringLiteral("Tick failed."));
+        EXPECT_EQ(r.title, QStringLiteral("Timertest"));
+        EXPECT_EQ(r.icon, TMessageBoxIcon::Error);
+    }
+}
+
+TEST(Timer, TickDueWhileTheErrorReportIsOpenIsNotNested)
+{
+    TApplication app;
+    int depth = 0;
+    int deepest = 0;
+    int reports = 0;
+    // The report waits in a loop of its own, as a real message box does.
+    const MessageBoxFunction previous = SetMessageBoxFunction([&](const TMessageBoxRequest&) {
+        ++reports;
+        QTest::qWait(100);
+    });
+    TTimer timer;
+    timer.SetInterval(10);
+    timer.SetOnTimer([&] {
+        ++depth;
+        deepest = std::max(deepest, depth);
+        --depth;
+        throw std::runtime_error("Tick failed");
+    });
+    const bool reached = WaitFor([&] { return reports >= 3; });
+    timer.SetEnabled(false);
+    SetMessageBoxFunction(previous);
+    ASSERT_TRUE(reached);
+    EXPECT_EQ(deepest, 1);
+}
+
+TEST(Timer, EveryChangeRestartsTheCountdown)
+{
+    TTimer timer;
+    int ticks = 0;
+    timer.SetInterval(500);
+    const std::function<void()> handler = [&] { ++ticks; };
+    timer.SetOnTimer(handler);
+    // Setting the handler every 50 ms restarts the 500 ms countdown each time.
+    QTimer restarter;
+    QObject::connect(&restarter, &QTimer::timeout, [&] { timer.SetOnTimer(handler); });
+    restarter.start(50);
+    QTest::qWait(1500);
+    restarter.stop();
+    EXPECT_EQ(ticks, 0);
+    EXPECT_TRUE(WaitFor([&] { return ticks >= 1; }));
+}
+
+TEST(Timer, SettingTheSameIntervalIsNoChange)
+{
+    TTimer timer;
+    int ticks = 0;
+    timer.SetInterval(100);
+    timer.SetOnTimer([&] { ++ticks; });
+    QTimer resetter;
+    QObject::connect(&resetter, &QTimer::timeout, [&] {
+        timer.SetInterval(100);
+        timer.SetEnabled(true);
+    });
+    resetter.start(20);
+    EXPECT_TRUE(WaitFor([&] { return ticks >= 3; }));
+}
+
+// A timer that cannot be started: Qt gives no timer to a thread without an event
+// dispatcher, and to a negative interval.
+TEST(Timer, FailureToStartRaisesNotEnoughTimers)
+{
+    std::string threadMessage;
+    std::thread worker([&] {
+        TTimer timer;
+        try {
+            timer.SetOnTimer([] {});
+        } catch (const EOutOfResources& error) {
+            threadMessage = error.what();
+        }
+    });
+    worker.join();
+    EXPECT_EQ(threadMessage, "Not enough timers available");
+
+    TTimer negative;
+    negative.SetOnTimer([] {});
+    try {
+        negative.SetInterval(-5);
+        FAIL() << "no error";
+    } catch (const EOutOfResources& error) {
+        EXPECT_STREQ(error.what(), "Not enough timers available");
+        EXPECT_STREQ(error.ClassName(), "EOutOfResources");
+    }
+    EXPECT_FALSE(negative.Running());
+}
+
+} // namespace
