@@ -192,7 +192,7 @@ Screenshot XServer::Shoot() const
     return shot;
 }
 
-Program::Program(const XServer& server, const std::string& path)
+Program::Program(const XServer& server, const std::string& path, const std::vector<std::string>& arguments)
 {
     char name[] = "/tmp/veskan-e2e-out-XXXXXX";
     const int fd = mkstemp(name);
@@ -202,6 +202,7 @@ Program::Program(const XServer& server, const std::string& path)
     m_outputPath = name;
     std::vector<std::string> env = ProgramEnvironment(server.Display());
     std::vector<std::string> args = {path};
+    args.insert(args.end(), arguments.begin(), arguments.end());
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, m_outputPath.c_str(), O_WRONLY | O_TRUNC, 0644);

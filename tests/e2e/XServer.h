@@ -50,7 +50,7 @@ private:
 // A program started on the server with its standard output in a file.
 class Program {
 public:
-    Program(const XServer& server, const std::string& path);
+    Program(const XServer& server, const std::string& path, const std::vector<std::string>& arguments = {});
     ~Program();   // killed if still running
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;

@@ -1,0 +1,256 @@
+// The whole program on a real X server, started as a person starts it: "/S" runs the
+// saver until input ends it; no argument opens the dialog, whose keys, Test button and
+// settings file are used as a person would.
+#include "XServer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+
+#ifndef PROJECT1
+#error "PROJECT1 must name the program built with its settings directory in the build tree"
+#endif
+#ifndef SETTINGS_DIR
+#error "SETTINGS_DIR must name that directory"
+#endif
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+const fs::path SettingsFile = fs::path(SETTINGS_DIR) / "VESKAN.INI";
+
+struct Rect {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+
+bool Near(Rgb8 p, Rgb8 expected, int tolerance)
+{
+    return std::abs(p.r - expected.r) <= tolerance && std::abs(p.g - expected.g) <= tolerance &&
+           std::abs(p.b - expected.b) <= tolerance;
+}
+
+std::string ReadAll(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class ProgramOnX : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(server.Started()) << "Xvfb did not start";
+        fs::create_directories(SETTINGS_DIR);
+        fs::remove(SettingsFile);
+        ASSERT_EQ(server.Run("xdotool mousemove 640 512"), 0);
+    }
+    void TearDown() override { fs::remove(SettingsFile); }
+
+    // The first visible window of the process, once there is one.
+    std::string WaitForWindow(const Program& program)
+    {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::istringstream ids(server.Output("xdotool search --onlyvisible --pid " + std::to_string(program.Pid())));
+            std::string id;
+            if (ids >> id)
+                return id;
+            std::this_thread::sleep_for(50ms);
+        }
+        return {};
+    }
+
+    Rect Geometry(const std::string& window)
+    {
+        // "X=.. Y=.. WIDTH=.. HEIGHT=.." lines from --shell.
+        std::istringstream lines(server.Output("xdotool getwindowgeometry --shell " + window));
+        Rect r;
+        std::string line;
+        while (std::getline(lines, line)) {
+            const auto eq = line.find('=');
+            if (eq == std::string::npos)
+                continue;
+            const std::string key = line.substr(0, eq);
+            const int value = std::atoi(line.c_str() + eq + 1);
+            if (key == "X") r.x = value;
+            if (key == "Y") r.y = value;
+            if (key == "WIDTH") r.width = value;
+            if (key == "HEIGHT") r.height = value;
+        }
+        return r;
+    }
+
+    // Polls screenshots until the condition holds or the deadline passes.
+    template <typename Condition>
+    bool WaitForScreen(Condition condition, Screenshot& shot)
+    {
+        for (int attempt = 0; attempt < 60; ++attempt) {
+            shot = server.Shoot();
+            if (shot.width > 0 && condition(shot))
+                return true;
+            std::this_thread::sleep_for(100ms);
+        }
+        return false;
+    }
+
+    static bool SkyShown(const Screenshot& shot)
+    {
+        // Sky Image1, row 0, right of the tall tree: (65, 64, 255).
+        return Near(shot.At(1000, 0), Rgb8{65, 64, 255}, 12) && Near(shot.At(1100, 0), Rgb8{65, 64, 255}, 12);
+    }
+
+    static bool DialogShown(const Screenshot& shot, const Rect& dialog)
+    {
+        // Navy in an empty corner of the client area; the title card's red behind
+        // "TALVEXNET".
+        if (!Near(shot.At(dialog.x + 300, dialog.y + 190), Rgb8{0, 0, 128}, 0))
+            return false;
+        int red = 0;
+        for (int y = dialog.y + 48; y < dialog.y + 77; ++y)
+            for (int x = dialog.x + 144; x < dialog.x + 300; ++x)
+                red += Near(shot.At(x, y), Rgb8{255, 0, 0}, 0) ? 1 : 0;
+        return red > 157 * 29 / 2;
+    }
+
+    XServer server;
+};
+
+TEST_F(ProgramOnX, SaverCoversTheScreenAndASixPixelMoveEndsIt)
+{
+    Program saver(server, PROJECT1, {"/S"});
+    const std::string window = WaitForWindow(saver);
+    ASSERT_FALSE(window.empty()) << "no window";
+    Screenshot shot;
+    ASSERT_TRUE(WaitForScreen(SkyShown, shot)) << "no scene on the screen";
+    const Rect r = Geometry(window);
+    EXPECT_EQ(r.x, 0);
+    EXPECT_EQ(r.y, 0);
+    EXPECT_EQ(r.width, 1280);
+    EXPECT_EQ(r.height, 1024);
+    // Below the ground only the eyes and the banner are drawn.
+    EXPECT_TRUE(Near(shot.At(640, 600), Rgb8{0, 0, 0}, 0));
+
+    ASSERT_EQ(server.Run("xdotool mousemove_relative 5 5"), 0);
+    int status = -1;
+    EXPECT_FALSE(saver.WaitForExit(status, 700ms)) << "a 5-pixel move ended the show";
+    ASSERT_EQ(server.Run("xdotool mousemove_relative 1 0"), 0);
+    ASSERT_TRUE(saver.WaitForExit(status, 3s)) << "a 6-pixel move did not end the show";
+    EXPECT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    // The saver never writes the settings.
+    EXPECT_FALSE(fs::exists(SettingsFile));
+}
+
+TEST_F(ProgramOnX, SaverEndsOnAKeyPress)
+{
+    Program saver(server, PROJECT1, {"/s", "ignored"});
+    const std::string window = WaitForWindow(saver);
+    ASSERT_FALSE(window.empty());
+    Screenshot shot;
+    ASSERT_TRUE(WaitForScreen(SkyShown, shot));
+    server.Run("xdotool windowfocus " + window);
+    ASSERT_EQ(server.Run("xdotool key x"), 0);
+    int status = -1;
+    ASSERT_TRUE(saver.WaitForExit(status, 3s)) << "a key press did not end the show";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+TEST_F(ProgramOnX, DialogShowsItsTitleCardAndEscapeEndsWithoutWriting)
+{
+    Program dialog(server, PROJECT1);
+    const std::string window = WaitForWindow(dialog);
+    ASSERT_FALSE(window.empty());
+    const Rect r = Geometry(window);
+    EXPECT_EQ(r.width, 313);
+    EXPECT_EQ(r.height, 200);
+    // Centred on the 1280 x 1024 screen.
+    EXPECT_NEAR(r.x, (1280 - 313) / 2, 1);
+    EXPECT_NEAR(r.y, (1024 - 200) / 2, 1);
+    Screenshot shot;
+    ASSERT_TRUE(WaitForScreen([&](const Screenshot& s) { return DialogShown(s, r); }, shot))
+        << "no navy dialog with the red title card";
+
+    server.Run("xdotool windowfocus " + window);
+    ASSERT_EQ(server.Run("xdotool key Escape"), 0);
+    int status = -1;
+    ASSERT_TRUE(dialog.WaitForExit(status, 3s)) << "Escape did not end the program";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_FALSE(fs::exists(SettingsFile));
+}
+
+TEST_F(ProgramOnX, EnterWritesTheSettingAndEnds)
+{
+    Program dialog(server, PROJECT1, {"/c:5"});
+    const std::string window = WaitForWindow(dialog);
+    ASSERT_FALSE(window.empty());
+    server.Run("xdotool windowfocus " + window);
+    std::this_thread::sleep_for(200ms);
+    ASSERT_EQ(server.Run("xdotool key Return"), 0);
+    int status = -1;
+    ASSERT_TRUE(dialog.WaitForExit(status, 3s)) << "Enter did not end the program";
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ReadAll(SettingsFile), "[Config]\nType=-1\n");
+}
+
+TEST_F(ProgramOnX, TestShowsTheSceneOverTheDialogUntilTheMouseMoves)
+{
+    Program dialog(server, PROJECT1);
+    const std::string window = WaitForWindow(dialog);
+    ASSERT_FALSE(window.empty());
+    const Rect r = Geometry(window);
+    Screenshot shot;
+    ASSERT_TRUE(WaitForScreen([&](const Screenshot& s) { return DialogShown(s, r); }, shot));
+
+    for (int round = 1; round <= 2; ++round) {
+        // The Test button lies at (9, 115), 72 x 34, in the client area.
+        ASSERT_EQ(server.Run("xdotool mousemove " + std::to_string(r.x + 45) + " " + std::to_string(r.y + 132) +
+                             " click 1"),
+                  0);
+        ASSERT_TRUE(WaitForScreen(SkyShown, shot)) << "round " << round << ": Test showed no scene";
+        EXPECT_FALSE(DialogShown(shot, r)) << "round " << round << ": the scene does not cover the dialog";
+        EXPECT_EQ(ReadAll(SettingsFile), "[Config]\nType=-1\n");
+
+        ASSERT_EQ(server.Run("xdotool mousemove_relative 0 20"), 0);
+        ASSERT_TRUE(WaitForScreen([&](const Screenshot& s) { return DialogShown(s, r) && !SkyShown(s); }, shot))
+            << "round " << round << ": the dialog did not come back";
+        int status = -1;
+        EXPECT_FALSE(dialog.Exited(status)) << "the program ended with the show";
+    }
+}
+
+TEST_F(ProgramOnX, SecondCopyStartsIndependently)
+{
+    Program first(server, PROJECT1);
+    Program second(server, PROJECT1, {"/p", "1234"});
+    EXPECT_FALSE(WaitForWindow(first).empty());
+    EXPECT_FALSE(WaitForWindow(second).empty());
+    int status = -1;
+    EXPECT_FALSE(first.Exited(status));
+    EXPECT_FALSE(second.Exited(status));
+}
+
+// Without a display the program says so in one line and ends with status 1.
+TEST(ProgramWithoutDisplay, SaysSoInOneLineAndExitsWithOne)
+{
+    for (const std::string env : {"env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM",
+                                  "env -u WAYLAND_DISPLAY DISPLAY=:9999 QT_QPA_PLATFORM=xcb"}) {
+        const std::string out = fs::temp_directory_path() / ("veskan-nodisplay-" + std::to_string(::getpid()));
+        const int status = std::system((env + " " PROJECT1 " /S >/dev/null 2>" + out).c_str());
+        ASSERT_TRUE(WIFEXITED(status)) << env;
+        EXPECT_EQ(WEXITSTATUS(status), 1) << env;
+        const std::string text = ReadAll(out);
+        fs::remove(out);
+        EXPECT_NE(text.find("no display"), std::string::npos) << text;
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+    }
+}
+
+} // namespace

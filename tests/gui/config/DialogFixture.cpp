@@ -1,0 +1,132 @@
+// The dialog fixtures: application, forms, settings folder and recorded boxes.
+#include "DialogFixture.h"
+
+#include "config/TCfgFrm.h"
+#include "platform/profile/SystemDirectory.h"
+#include "platform/window/TApplication.h"
+#include "screen/TScrnFrm.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QTest::qWait(20);
+    }
+    return true;
+}
+
+void TypeKey(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QTest::keyClick(window->windowHandle(), key, modifiers);
+}
+
+QImage AssetPicture(const char* fileName)
+{
+    return QImage(QStringLiteral(VESKAN_SOURCE_DIR "/assets/") + QString::fromLatin1(fileName));
+}
+
+void DialogTest::SetUp()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    ASSERT_TRUE(m_dir->isValid());
+    SetSystemDirectory(m_dir->path().toStdString());
+    m_previousBoxes = SetMessageBoxFunction([this](const TMessageBoxRequest& request) { m_boxes.push_back(request); });
+
+    m_application = std::make_unique<TApplication>();
+    m_application->SetTitle(TestAppTitle);
+    // Configuration mode: the dialog first, so it is the main form.
+    CfgFrm = new TCfgFrm();
+    if (WithScreenWindow())
+        ScrnFrm = new TScrnFrm(JpegDepth::TrueColour);
+    ASSERT_EQ(Application->MainForm(), CfgFrm);
+}
+
+void DialogTest::TearDown()
+{
+    delete ScrnFrm;
+    ScrnFrm = nullptr;
+    delete CfgFrm;
+    CfgFrm = nullptr;
+    m_application.reset();
+    SetMessageBoxFunction(std::move(m_previousBoxes));
+    SetSystemDirectory(std::string());
+    m_dir.reset();
+}
+
+QString DialogTest::SystemDir() const
+{
+    return m_dir->path();
+}
+
+QString DialogTest::IniPath() const
+{
+    return QDir(m_dir->path()).filePath(QStringLiteral("VESKAN.INI"));
+}
+
+bool DialogTest::IniExists() const
+{
+    return QFile::exists(IniPath());
+}
+
+QByteArray DialogTest::IniContent() const
+{
+    QFile file(IniPath());
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return file.readAll();
+}
+
+void DialogTest::WriteIni(const QByteArray& content) const
+{
+    QFile file(IniPath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(file.write(content), content.size());
+}
+
+void DialogTest::ShowDialog()
+{
+    CfgFrm->Show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(CfgFrm));
+}
+
+bool DialogTest::RunProgram(const std::function<void()>& steps)
+{
+    bool stepsRan = false;
+    bool endedByTest = false;
+    QTimer start;
+    start.setSingleShot(true);
+    QObject::connect(&start, &QTimer::timeout, [&] {
+        const bool active = QTest::qWaitForWindowActive(CfgFrm);
+        EXPECT_TRUE(active) << "the dialog never became active";
+        if (active)
+            steps();
+        stepsRan = true;
+        if (!Application->Terminated()) {
+            endedByTest = true;
+            Application->Terminate();
+        }
+    });
+    // A loop that never ends would hang the test: end it and fail.
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [&] {
+        ADD_FAILURE() << "the message loop did not end";
+        QCoreApplication::exit(1);
+    });
+    start.start(0);
+    guard.start(30000);
+    Application->Run();
+    EXPECT_TRUE(stepsRan);
+    return stepsRan && !endedByTest;
+}

@@ -1,0 +1,68 @@
+// Test fixtures for the configuration dialog: a fresh application with the dialog as
+// its main form, the settings file in a temporary folder, message boxes recorded.
+#pragma once
+
+#include "platform/window/MessageBox.h"
+#include "platform/window/TApplication.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <QTemporaryDir>
+#include <Qt>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <vector>
+
+class QWidget;
+
+// Polls every 20 ms until the condition holds or the deadline passes.
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
+
+// A key press and release through the window system, as a person types it: the
+// window's focus widget receives it and the application's filter sees it.
+void TypeKey(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
+// The application title the fixture gives the error report.
+inline const QString TestAppTitle = QStringLiteral("Project1");
+
+class DialogTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Whether the fixture also makes the screen window (second, so a secondary form).
+    virtual bool WithScreenWindow() const { return false; }
+
+    // The folder that stands for the Windows directory, and the settings file in it.
+    QString SystemDir() const;
+    QString IniPath() const;
+    bool IniExists() const;
+    QByteArray IniContent() const;
+    void WriteIni(const QByteArray& content) const;
+
+    // Shows the dialog as the message loop would and waits until it is active.
+    void ShowDialog();
+
+    // Runs the application's loop; once the main form is shown and active, runs steps.
+    // If the steps leave the program running, the test ends the loop itself.
+    // Returns true when the program asked to end (the dialog closed as main form).
+    bool RunProgram(const std::function<void()>& steps);
+
+    std::vector<TMessageBoxRequest> m_boxes;
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TApplication> m_application;
+    MessageBoxFunction m_previousBoxes;
+};
+
+// The dialog together with the screen window, as configuration mode makes them.
+class DialogWithScreenTest : public DialogTest {
+protected:
+    bool WithScreenWindow() const override { return true; }
+};
+
+// The pictures as committed in assets/, read straight from the files.
+QImage AssetPicture(const char* fileName);
