@@ -5,7 +5,7 @@ VESKAN_PACKAGES=(
   cmake g++ make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg62-turbo-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev libxcb1-dev
   xvfb xauth x11-utils xdotool imagemagick fonts-dejavu-core
   clang libclang-rt-14-dev
 )
