@@ -4,6 +4,7 @@
 #include "scene/Catalogue.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <cstdio>
 #include <cstring>
 #include <unistd.h>
@@ -34,5 +35,7 @@ int main(int argc, char** argv)
     qInstallMessageHandler(StartUpMessageHandler);
     QApplication qtApplication(argc, argv);
     qInstallMessageHandler(nullptr);
+    // The program's icon MAINICON, for the dialog's title bar and the task list.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/MAINICON.ico")));
     return RunProject1(argc, argv, ScreenFormPictures());
 }
