@@ -23,8 +23,9 @@ constexpr int PictureCount = 28;
 class Catalogue {
 public:
     // Parses the stored form: one block per holder, Image1 to Image28 in order.
-    // Raises EInvalidGraphic or EJPEG for a bad block, and EInvalidGraphic when the
-    // stream is short or holds a class name other than TBitmap and TJPEGImage.
+    // Raises EInvalidGraphic or EJPEG for a bad block, EReadError ("Stream read
+    // error") when the stream ends early, and EClassNotFound for a class name other
+    // than TBitmap and TJPEGImage.
     static std::unique_ptr<Catalogue> Load(std::span<const std::uint8_t> formStream, JpegDepth depth);
 
     // holder 1 to 28.

@@ -19,6 +19,11 @@ TIniFile::~TIniFile()
 
 void TIniFile::WriteString(const std::string& section, const std::string& key, const std::string& value)
 {
+    // The service takes C strings: a NUL inside a name would cut it short and write
+    // somewhere else, so such a write fails before it reaches the file.
+    const auto hasNul = [](const std::string& text) { return text.find('\0') != std::string::npos; };
+    if (hasNul(section) || hasNul(key) || hasNul(value))
+        throw EIniFileException("Unable to write to " + m_fileName);
     if (!WritePrivateProfileString(section.c_str(), key.c_str(), value.c_str(), m_fileName))
         throw EIniFileException("Unable to write to " + m_fileName);
 }

@@ -105,6 +105,22 @@ TEST_F(TIniFileCalls, NamesTheBareFileInTheMessage)
     }
 }
 
+TEST_F(TIniFileCalls, NamesWithANulByteFailWithoutWriting)
+{
+    using namespace std::string_literals;
+    const std::vector<std::vector<std::string>> writes = {
+        {"Con\0fig"s, "Type", "-1"}, {"Config", "Ty\0pe"s, "-1"}, {"Config", "Type", "-\0" "1"s}};
+    for (const auto& w : writes) {
+        g_calls.clear();
+        {
+            TIniFile ini("VESKAN.INI");
+            EXPECT_THROW(ini.WriteString(w[0], w[1], w[2]), EIniFileException);
+        }
+        // Only the release's flush reached the service.
+        EXPECT_EQ(g_calls, (std::vector<ServiceCall> {Flush}));
+    }
+}
+
 TEST_F(TIniFileCalls, ReleasedUnusedOnlyFlushes)
 {
     {
