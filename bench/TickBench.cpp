@@ -123,17 +123,45 @@ void BM_Floor(benchmark::State& state)
 BENCHMARK(BM_Tick)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Floor)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
 
-// Keeps the console output and remembers each run's time per iteration.
+// Keeps the console output and remembers each benchmark's time per iteration, real
+// and CPU: the median of the repetitions where there are several (these machines are
+// shared, so one run can be slowed by another's build), else the one run.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+    struct Times {
+        double real = 0;
+        double cpu = 0;
+    };
+
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration)
-                times[run.benchmark_name()] = run.GetAdjustedRealTime();
+        for (const Run& run : runs) {
+            const std::string name = run.run_name.str();
+            const Times times{run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
+            if (run.run_type == Run::RT_Iteration && !m_medians.contains(name))
+                m_single[name] = times;
+            else if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                m_medians[name] = times;
+        }
     }
-    std::map<std::string, double> times;
+
+    bool Find(const std::string& name, Times& times) const
+    {
+        if (auto it = m_medians.find(name); it != m_medians.end()) {
+            times = it->second;
+            return true;
+        }
+        if (auto it = m_single.find(name); it != m_single.end()) {
+            times = it->second;
+            return true;
+        }
+        return false;
+    }
+
+private:
+    std::map<std::string, Times> m_medians;
+    std::map<std::string, Times> m_single;
 };
 
 // Steady state: 1,000 ticks after a warm-up, counting minor page faults and heap
@@ -183,13 +211,15 @@ int main(int argc, char** argv)
     Pictures();
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\ntick / floor (budget 1.5):\n");
+    std::printf("\ntick / floor (budget 1.5; medians when repeated):\n");
     for (int i = 0; i < 3; ++i) {
-        const std::string tick = "BM_Tick/" + std::to_string(i);
-        const std::string floor = "BM_Floor/" + std::to_string(i);
-        if (reporter.times.contains(tick) && reporter.times.contains(floor))
-            std::printf("  %dx%d: tick %.3f ms, floor %.3f ms, ratio %.2f\n", Sizes[i].width, Sizes[i].height,
-                        reporter.times[tick], reporter.times[floor], reporter.times[tick] / reporter.times[floor]);
+        RatioReporter::Times tick;
+        RatioReporter::Times floor;
+        if (reporter.Find("BM_Tick/" + std::to_string(i), tick) && reporter.Find("BM_Floor/" + std::to_string(i), floor))
+            std::printf("  %dx%d: real tick %.3f ms, floor %.3f ms, ratio %.2f; CPU tick %.3f ms, floor %.3f ms, "
+                        "ratio %.2f\n",
+                        Sizes[i].width, Sizes[i].height, tick.real, floor.real, tick.real / floor.real, tick.cpu,
+                        floor.cpu, tick.cpu / floor.cpu);
     }
     std::printf("\nsteady state:\n");
     for (const Size& size : Sizes)

@@ -24,9 +24,16 @@ void DrawPicture(Raster& dst, Picture& picture, int x, int y, Keying keying)
     if (left >= right || top >= bottom) {
         return;
     }
+    // An opaque picture as wide as the raster overwrites whole rows.
+    const bool wholeRows = x + left == 0 && right - left == dst.Width();
     for (std::int64_t row = top; row < bottom; ++row) {
         // Both indexed from the first visible picture column: from[c] lands on to[c].
         const Pixel* from = src.Scanline(static_cast<int>(row)) + left;
+        if (keying == Keying::Opaque && wholeRows) {
+            std::memcpy(dst.ScanlineToOverwrite(static_cast<int>(row + y)), from,
+                        static_cast<std::size_t>(right - left) * sizeof(Pixel));
+            continue;
+        }
         Pixel* to = dst.Scanline(static_cast<int>(row + y)) + (x + left);
         if (keying == Keying::Opaque) {
             std::memcpy(to, from, static_cast<std::size_t>(right - left) * sizeof(Pixel));

@@ -40,6 +40,10 @@ public:
     int DecodeCount() const { return m_decodeCount; }
     int MaskBuildCount() const { return m_maskBuildCount; }
 
+    // True once the pixels are final: a bitmap from its load, a JPEG picture after its
+    // one decode, successful or not. An opaque draw then cannot fail.
+    bool IsDecoded() const { return m_decodeTried; }
+
     // The decoded pixels (decoding a JPEG picture first); for tests and tools.
     const Raster& Pixels();
 

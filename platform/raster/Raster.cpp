@@ -1,4 +1,5 @@
-// Raster: creation, release and the one-slot cache of pixel blocks, pen position and pixel writes.
+// Raster: creation, release and the one-slot cache of pixel blocks, the deferred white
+// fill, pen position and pixel writes.
 #include "platform/raster/Raster.h"
 
 #include "platform/Exception.h"
@@ -11,7 +12,8 @@
 namespace {
 
 // Larger requests are refused outright: the kernel's overcommit would grant them and
-// the white fill would then take the process down. 16 GiB is far above any screen.
+// the first fill of the pixels would then take the process down. 16 GiB is far above
+// any screen.
 constexpr std::uint64_t MaxRasterBytes = std::uint64_t{1} << 34;
 constexpr std::align_val_t BlockAlignment{64};
 
@@ -69,13 +71,45 @@ Raster::Raster(int width, int height)
     if (block == nullptr) {
         throw EOutOfResources("Out of system resources");
     }
-    // White is all ones, so the fill is a plain byte fill.
-    static_assert(White == 0xFFFFFFFFu);
-    std::memset(block, 0xFF, static_cast<std::size_t>(count) * sizeof(Pixel));
+    // Every row starts out as pending white (m_whiteFrom is 0).
     m_width = width;
     m_height = height;
     m_pitch = width;
     m_pixels = block;
+}
+
+void Raster::WriteWhiteRowsUpTo(int end) const
+{
+    if (end <= m_whiteFrom) {
+        return;
+    }
+    // White is all ones, so the fill is a plain byte fill; the pending rows are
+    // contiguous.
+    static_assert(White == 0xFFFFFFFFu);
+    std::memset(Row(m_whiteFrom), 0xFF,
+                static_cast<std::size_t>(end - m_whiteFrom) * static_cast<std::size_t>(m_pitch) * sizeof(Pixel));
+    m_whiteFrom = end;
+}
+
+Pixel* Raster::ScanlineToOverwrite(int y)
+{
+    if (m_solidFrom < m_solidTo) {
+        // The run's top row is overwritten whole: it never needs its fill.
+        if (y == m_solidFrom) {
+            ++m_solidFrom;
+            if (m_solidFrom == m_solidTo)
+                m_solidFrom = m_solidTo = 0;
+            return Row(y);
+        }
+        WriteSolidRows();
+    }
+    if (y < m_whiteFrom) {
+        return Scanline(y);
+    }
+    // The pending rows above y become white; those below stay pending.
+    WriteWhiteRowsUpTo(y);
+    m_whiteFrom = y + 1;
+    return Row(y);
 }
 
 Raster::~Raster()
@@ -85,12 +119,15 @@ Raster::~Raster()
 
 Raster::Raster(Raster&& other) noexcept
     : m_width(other.m_width), m_height(other.m_height), m_pitch(other.m_pitch), m_pixels(other.m_pixels),
-      m_pen(other.m_pen), m_penX(other.m_penX), m_penY(other.m_penY)
+      m_pen(other.m_pen), m_penX(other.m_penX), m_penY(other.m_penY), m_whiteFrom(other.m_whiteFrom),
+      m_solidFrom(other.m_solidFrom), m_solidTo(other.m_solidTo), m_solidColour(other.m_solidColour)
 {
     other.m_width = 0;
     other.m_height = 0;
     other.m_pitch = 0;
     other.m_pixels = nullptr;
+    other.m_whiteFrom = 0;
+    other.m_solidFrom = other.m_solidTo = 0;
 }
 
 Raster& Raster::operator=(Raster&& other) noexcept
@@ -104,10 +141,16 @@ Raster& Raster::operator=(Raster&& other) noexcept
         m_pen = other.m_pen;
         m_penX = other.m_penX;
         m_penY = other.m_penY;
+        m_whiteFrom = other.m_whiteFrom;
+        m_solidFrom = other.m_solidFrom;
+        m_solidTo = other.m_solidTo;
+        m_solidColour = other.m_solidColour;
         other.m_width = 0;
         other.m_height = 0;
         other.m_pitch = 0;
         other.m_pixels = nullptr;
+        other.m_whiteFrom = 0;
+        other.m_solidFrom = other.m_solidTo = 0;
     }
     return *this;
 }

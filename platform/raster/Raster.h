@@ -36,9 +36,25 @@ public:
     bool IsEmpty() const { return m_width <= 0 || m_height <= 0; }
     // Pixels per row of storage; rows are contiguous, top row first.
     int Pitch() const { return m_pitch; }
-    Pixel* Scanline(int y) { return m_pixels + static_cast<std::ptrdiff_t>(y) * m_pitch; }
-    const Pixel* Scanline(int y) const { return m_pixels + static_cast<std::ptrdiff_t>(y) * m_pitch; }
+    // Every row holds its pixels once a row pointer has been handed out, so the
+    // pointer may be stepped to other rows by Pitch.
+    Pixel* Scanline(int y)
+    {
+        WritePendingRows();
+        return Row(y);
+    }
+    const Pixel* Scanline(int y) const
+    {
+        WritePendingRows();
+        return Row(y);
+    }
     Pixel PixelAt(int x, int y) const { return Scanline(y)[x]; }
+    // Row y for a caller that writes every pixel of it before reading any (the frame
+    // clear, an opaque picture as wide as the raster): a row not yet written then
+    // needs no white of its own. Drawing top-down row by row keeps the saving.
+    Pixel* ScanlineToOverwrite(int y);
+    // Row y filled whole with colour (a line across the full width).
+    void FillRow(int y, Pixel colour);
 
     // A solid pen one pixel wide; black until set.
     void SetPenColour(Pixel colour) { m_pen = colour; }
@@ -51,6 +67,27 @@ public:
     void SetPixel(int x, int y, Pixel colour);
 
 private:
+    Pixel* Row(int y) const { return m_pixels + static_cast<std::ptrdiff_t>(y) * m_pitch; }
+    // A new raster is white, but its white is written only when first needed: the
+    // frame clear overwrites each row whole, top row first, and a row it reaches
+    // before anything else touched the raster needs no white of its own.
+    //
+    // Likewise the clear's rows, filled top-down with one colour: they stay a pending
+    // run until something else touches the raster, so that an opaque picture as wide
+    // as the raster (the sky) written over their top rows replaces their fill instead
+    // of following it.
+    void WritePendingRows() const
+    {
+        if (m_solidFrom < m_solidTo || m_whiteFrom < m_height) [[unlikely]] {
+            WriteSolidRows();
+            WriteWhiteRowsUpTo(m_height);
+        }
+    }
+    // Writes the white of the pending rows above row end.
+    void WriteWhiteRowsUpTo(int end) const;
+    // Writes the pending run of solid rows.
+    void WriteSolidRows() const;
+
     int m_width = 0;
     int m_height = 0;
     int m_pitch = 0;
@@ -58,4 +95,12 @@ private:
     Pixel m_pen = Black;
     int m_penX = 0;
     int m_penY = 0;
+    // Rows from here to the bottom are white that is not yet written: their storage
+    // holds whatever the block held before. Changed by reads too, hence mutable.
+    mutable int m_whiteFrom = 0;
+    // Rows m_solidFrom to m_solidTo - 1 are m_solidColour not yet written; the run, when
+    // there is one, ends where the pending white begins.
+    mutable int m_solidFrom = 0;
+    mutable int m_solidTo = 0;
+    Pixel m_solidColour = Black;
 };

@@ -1,0 +1,160 @@
+// The tick on a recycled back buffer: the raster defers the white of a new buffer and
+// the fill of the clear's rows, and the sky as wide as the frame replaces those rows
+// whole; no pixel of the buffer's previous use may show through.
+#include "SceneTestSupport.h"
+#include "SyntheticCatalogue.h"
+#include "platform/Exception.h"
+#include "scene/Catalogue.h"
+#include "scene/Tick.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// A colour no stand-in picture uses.
+constexpr Pixel Stale = Rgb(1, 2, 3);
+
+struct Frame {
+    int width = 0;
+    int height = 0;
+    const Pixel* block = nullptr;
+    std::vector<Pixel> pixels;
+    Pixel At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+};
+
+struct RecordingSink : IFrameSink {
+    void CopyFrame(const Raster& frame) override
+    {
+        Frame f;
+        f.width = frame.Width();
+        f.height = frame.Height();
+        f.block = frame.Scanline(0);
+        for (int y = 0; y < f.height; ++y)
+            f.pixels.insert(f.pixels.end(), frame.Scanline(y), frame.Scanline(y) + f.width);
+        frames.push_back(std::move(f));
+    }
+    std::vector<Frame> frames;
+};
+
+// Leaves a block of the window's size, every pixel Stale, for the next tick's buffer.
+const Pixel* LeaveStaleBlock(int width, int height)
+{
+    Raster stale(width, height);
+    for (int y = 0; y < height; ++y)
+        std::fill_n(stale.Scanline(y), width, Stale);
+    return stale.Scanline(0);
+}
+
+bool Near(Pixel actual, Pixel expected, int tolerance = 4)
+{
+    return std::abs(RedOf(actual) - RedOf(expected)) <= tolerance &&
+           std::abs(GreenOf(actual) - GreenOf(expected)) <= tolerance &&
+           std::abs(BlueOf(actual) - BlueOf(expected)) <= tolerance;
+}
+
+class TickOnRecycledBuffer : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetSceneState();
+        SetClockFunction([this] { return 43'200'000u + 100u * m_ticks++; });
+    }
+    void TearDown() override { ResetSceneState(); }
+
+    // Each tick on a stale block; returns the frame shown.
+    const Frame& Tick(Catalogue& catalogue, const FixedWindow& window)
+    {
+        const Pixel* block = LeaveStaleBlock(window.width, window.height);
+        try {
+            ComposeTick(catalogue, window, m_sink);
+        } catch (const EJPEG&) {
+            m_failed = true;
+        }
+        const Frame& f = m_sink.frames.back();
+        // The buffer really was the stale block.
+        EXPECT_EQ(f.block, block);
+        return f;
+    }
+
+    std::uint32_t m_ticks = 0;
+    bool m_failed = false;
+    RecordingSink m_sink;
+};
+
+std::size_t StaleCount(const Frame& f)
+{
+    return static_cast<std::size_t>(std::count(f.pixels.begin(), f.pixels.end(), Stale));
+}
+
+TEST_F(TickOnRecycledBuffer, SkyAsWideAsTheWindowLeavesNothingStale)
+{
+    const Bytes form = SyntheticForm();
+    auto catalogue = Catalogue::Load(form, JpegDepth::TrueColour);
+    const FixedWindow window(1024, 768);
+    // Tick 1 decodes the sky while drawing it; ticks 2 and 3 only copy it.
+    for (int tick = 1; tick <= 3; ++tick) {
+        const Frame& f = Tick(*catalogue, window);
+        EXPECT_EQ(StaleCount(f), 0u) << "tick " << tick;
+        // Sky Image1 over rows 0 to 499 where no other layer lies.
+        EXPECT_TRUE(Near(f.At(1010, 100), LayerColour(1))) << "tick " << tick;
+        EXPECT_TRUE(Near(f.At(150, 499), LayerColour(1))) << "tick " << tick;
+        // Below the sky: black but for the eyes (100, 710) 150 x 38, the banner
+        // (695, 726) 328 x 41 and the castle's corner marker.
+        for (int y = 500; y < 768; ++y) {
+            for (int x = 0; x < 1024; ++x) {
+                const bool eyes = x >= 100 && x < 250 && y >= 710 && y < 748;
+                const bool banner = x >= 695 && x < 1023 && y >= 726 && y < 767;
+                const bool castleMarker = x >= 1020 && y <= 509;
+                if (!eyes && !banner && !castleMarker) {
+                    ASSERT_EQ(f.At(x, y), Black) << x << "," << y << " tick " << tick;
+                }
+            }
+        }
+    }
+    EXPECT_FALSE(m_failed);
+    EXPECT_EQ(catalogue->Image(1).DecodeCount(), 1);
+}
+
+TEST_F(TickOnRecycledBuffer, WindowWiderThanTheSkyIsClearedBesideIt)
+{
+    const Bytes form = SyntheticForm();
+    auto catalogue = Catalogue::Load(form, JpegDepth::TrueColour);
+    // The sky is 2000 pixels wide: columns 2000 to 2099 keep the clear's black above
+    // the castle, which starts at row 182.
+    const FixedWindow window(2100, 600);
+    for (int tick = 1; tick <= 3; ++tick) {
+        const Frame& f = Tick(*catalogue, window);
+        EXPECT_EQ(StaleCount(f), 0u) << "tick " << tick;
+        for (int y = 0; y < 182; ++y)
+            for (int x = 2000; x < 2100; ++x)
+                ASSERT_EQ(f.At(x, y), Black) << x << "," << y << " tick " << tick;
+        EXPECT_TRUE(Near(f.At(1999, 100), LayerColour(1))) << "tick " << tick;
+    }
+}
+
+TEST_F(TickOnRecycledBuffer, SkyThatFailedToDecodeLeavesNothingStale)
+{
+    const Bytes form = SyntheticForm(1);
+    auto catalogue = Catalogue::Load(form, JpegDepth::TrueColour);
+    const FixedWindow window(1024, 768);
+    // Tick 1 fails in the sky's decode and shows the frame as far as it got; later
+    // ticks draw what the failed decode left.
+    for (int tick = 1; tick <= 3; ++tick) {
+        const Frame& f = Tick(*catalogue, window);
+        EXPECT_EQ(StaleCount(f), 0u) << "tick " << tick;
+        // Above the castle at the right edge only the sky's rows lie: never white, the
+        // colour of a buffer no one wrote.
+        for (int y = 0; y < 170; ++y)
+            for (int x = 1000; x < 1024; ++x)
+                ASSERT_NE(f.At(x, y), White) << x << "," << y << " tick " << tick;
+    }
+    EXPECT_TRUE(m_failed);
+    EXPECT_EQ(catalogue->Image(1).DecodeCount(), 1);
+}
+
+} // namespace
