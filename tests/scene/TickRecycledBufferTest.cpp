@@ -2,6 +2,7 @@
 // the fill of the clear's rows, and the sky as wide as the frame replaces those rows
 // whole; no pixel of the buffer's previous use may show through.
 #include "SceneTestSupport.h"
+#include "RecordingSink.h"
 #include "SyntheticCatalogue.h"
 #include "platform/Exception.h"
 #include "scene/Catalogue.h"
@@ -19,28 +20,6 @@ namespace {
 // A colour no stand-in picture uses.
 constexpr Pixel Stale = Rgb(1, 2, 3);
 
-struct Frame {
-    int width = 0;
-    int height = 0;
-    const Pixel* block = nullptr;
-    std::vector<Pixel> pixels;
-    Pixel At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
-};
-
-struct RecordingSink : IFrameSink {
-    void CopyFrame(const Raster& frame) override
-    {
-        Frame f;
-        f.width = frame.Width();
-        f.height = frame.Height();
-        f.block = frame.Scanline(0);
-        for (int y = 0; y < f.height; ++y)
-            f.pixels.insert(f.pixels.end(), frame.Scanline(y), frame.Scanline(y) + f.width);
-        frames.push_back(std::move(f));
-    }
-    std::vector<Frame> frames;
-};
-
 // Leaves a block of the window's size, every pixel Stale, for the next tick's buffer.
 const Pixel* LeaveStaleBlock(int width, int height)
 {
@@ -48,13 +27,6 @@ const Pixel* LeaveStaleBlock(int width, int height)
     for (int y = 0; y < height; ++y)
         std::fill_n(stale.Scanline(y), width, Stale);
     return stale.Scanline(0);
-}
-
-bool Near(Pixel actual, Pixel expected, int tolerance = 4)
-{
-    return std::abs(RedOf(actual) - RedOf(expected)) <= tolerance &&
-           std::abs(GreenOf(actual) - GreenOf(expected)) <= tolerance &&
-           std::abs(BlueOf(actual) - BlueOf(expected)) <= tolerance;
 }
 
 class TickOnRecycledBuffer : public ::testing::Test {

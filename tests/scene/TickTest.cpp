@@ -1,6 +1,7 @@
 // One tick end to end over stand-in pictures: where each layer lands, the cycle and
 // the blink as they show in frames, the rain over the banner, and the failure paths.
 #include "SceneTestSupport.h"
+#include "RecordingSink.h"
 #include "SyntheticCatalogue.h"
 #include "platform/Exception.h"
 #include "scene/Catalogue.h"
@@ -15,33 +16,6 @@
 #include <vector>
 
 namespace {
-
-struct Frame {
-    int width = 0;
-    int height = 0;
-    std::vector<Pixel> pixels;
-    Pixel At(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
-};
-
-struct RecordingSink : IFrameSink {
-    void CopyFrame(const Raster& frame) override
-    {
-        Frame f;
-        f.width = frame.Width();
-        f.height = frame.Height();
-        for (int y = 0; y < f.height; ++y)
-            f.pixels.insert(f.pixels.end(), frame.Scanline(y), frame.Scanline(y) + f.width);
-        frames.push_back(std::move(f));
-    }
-    std::vector<Frame> frames;
-};
-
-bool Near(Pixel actual, Pixel expected, int tolerance = 4)
-{
-    return std::abs(RedOf(actual) - RedOf(expected)) <= tolerance &&
-           std::abs(GreenOf(actual) - GreenOf(expected)) <= tolerance &&
-           std::abs(BlueOf(actual) - BlueOf(expected)) <= tolerance;
-}
 
 class TickTest : public ::testing::Test {
 protected:
