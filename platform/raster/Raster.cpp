@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <utility>
 
 namespace {
 
@@ -117,42 +118,32 @@ Raster::~Raster()
     ReleaseBlock(m_pixels, static_cast<std::size_t>(m_pitch) * static_cast<std::size_t>(m_height));
 }
 
+// A moved-from raster is left empty, as a raster of 0 x 0.
 Raster::Raster(Raster&& other) noexcept
-    : m_width(other.m_width), m_height(other.m_height), m_pitch(other.m_pitch), m_pixels(other.m_pixels),
-      m_pen(other.m_pen), m_penX(other.m_penX), m_penY(other.m_penY), m_whiteFrom(other.m_whiteFrom),
-      m_solidFrom(other.m_solidFrom), m_solidTo(other.m_solidTo), m_solidColour(other.m_solidColour)
 {
-    other.m_width = 0;
-    other.m_height = 0;
-    other.m_pitch = 0;
-    other.m_pixels = nullptr;
-    other.m_whiteFrom = 0;
-    other.m_solidFrom = other.m_solidTo = 0;
+    Swap(other);
 }
 
 Raster& Raster::operator=(Raster&& other) noexcept
 {
-    if (this != &other) {
-        ReleaseBlock(m_pixels, static_cast<std::size_t>(m_pitch) * static_cast<std::size_t>(m_height));
-        m_width = other.m_width;
-        m_height = other.m_height;
-        m_pitch = other.m_pitch;
-        m_pixels = other.m_pixels;
-        m_pen = other.m_pen;
-        m_penX = other.m_penX;
-        m_penY = other.m_penY;
-        m_whiteFrom = other.m_whiteFrom;
-        m_solidFrom = other.m_solidFrom;
-        m_solidTo = other.m_solidTo;
-        m_solidColour = other.m_solidColour;
-        other.m_width = 0;
-        other.m_height = 0;
-        other.m_pitch = 0;
-        other.m_pixels = nullptr;
-        other.m_whiteFrom = 0;
-        other.m_solidFrom = other.m_solidTo = 0;
-    }
+    Raster taken(std::move(other));
+    Swap(taken);   // this raster's old block goes with `taken`
     return *this;
+}
+
+void Raster::Swap(Raster& other) noexcept
+{
+    std::swap(m_width, other.m_width);
+    std::swap(m_height, other.m_height);
+    std::swap(m_pitch, other.m_pitch);
+    std::swap(m_pixels, other.m_pixels);
+    std::swap(m_pen, other.m_pen);
+    std::swap(m_penX, other.m_penX);
+    std::swap(m_penY, other.m_penY);
+    std::swap(m_whiteFrom, other.m_whiteFrom);
+    std::swap(m_solidFrom, other.m_solidFrom);
+    std::swap(m_solidTo, other.m_solidTo);
+    std::swap(m_solidColour, other.m_solidColour);
 }
 
 void Raster::MoveTo(int x, int y)

@@ -67,6 +67,7 @@ public:
     void SetPixel(int x, int y, Pixel colour);
 
 private:
+    void Swap(Raster& other) noexcept;
     Pixel* Row(int y) const { return m_pixels + static_cast<std::ptrdiff_t>(y) * m_pitch; }
     // A new raster is white, but its white is written only when first needed: the
     // frame clear overwrites each row whole, top row first, and a row it reaches

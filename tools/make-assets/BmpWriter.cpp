@@ -1,23 +1,12 @@
 // BmpWriter: a 14-byte file header, a 40-byte information header, the palette, then
 // the rows from the bottom up, each padded to a multiple of four bytes.
 #include "BmpWriter.h"
+#include "LittleEndian.h"
 
 #include <stdexcept>
 #include <string>
 
 namespace {
-
-void Put16(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    out.push_back(static_cast<std::uint8_t>(value & 0xFF));
-    out.push_back(static_cast<std::uint8_t>((value >> 8) & 0xFF));
-}
-
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    Put16(out, value & 0xFFFF);
-    Put16(out, value >> 16);
-}
 
 void Poke32(std::vector<std::uint8_t>& out, size_t at, std::uint32_t value)
 {

@@ -2,22 +2,11 @@
 // BITMAPINFOHEADER whose height counts both the colour rows and the mask rows,
 // the palette, the 4-bit rows bottom-up and the 1-bit AND mask rows bottom-up.
 #include "IconWriter.h"
+#include "LittleEndian.h"
 
 #include <stdexcept>
 
 namespace {
-
-void Put16(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    out.push_back(static_cast<std::uint8_t>(value & 0xFF));
-    out.push_back(static_cast<std::uint8_t>((value >> 8) & 0xFF));
-}
-
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    Put16(out, value & 0xFFFF);
-    Put16(out, value >> 16);
-}
 
 bool SameColour(QRgb a, QRgb b)
 {

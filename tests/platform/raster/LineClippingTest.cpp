@@ -10,18 +10,11 @@
 #include <ostream>
 #include <string>
 
+using rastertest::DrawLine;
 using rastertest::ReferenceLine;
 using rastertest::ToText;
 
 namespace {
-
-std::string DrawLine(int width, int height, int x0, int y0, int x1, int y1)
-{
-    Raster raster(width, height);
-    raster.MoveTo(x0, y0);
-    raster.LineTo(x1, y1);
-    return ToText(raster);
-}
 
 struct ClipLine {
     std::int64_t x0, y0, x1, y1;

@@ -66,4 +66,13 @@ inline void Paint(Raster& raster, Pixel colour)
     }
 }
 
+// A line from (x0, y0) to (x1, y1) on a new white raster, as text.
+inline std::string DrawLine(int width, int height, int x0, int y0, int x1, int y1)
+{
+    Raster raster(width, height);
+    raster.MoveTo(x0, y0);
+    raster.LineTo(x1, y1);
+    return ToText(raster);
+}
+
 } // namespace rastertest
