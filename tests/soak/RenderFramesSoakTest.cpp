@@ -167,13 +167,16 @@ TEST_F(RenderFramesSoak, ThirtyThousandTicksEndCleanlyAndStayFlat)
         << output;
 
     // From the first report on (tick 100), the program has loaded its pictures and
-    // made its first frame.
-    const auto first = std::find_if(samples.begin(), samples.end(), [](const Sample& s) { return s.tick >= 100; });
-    const auto half =
-        std::find_if(samples.begin(), samples.end(), [](const Sample& s) { return s.tick >= FlatFromTick; });
-    ASSERT_NE(first, samples.end()) << "no sample after the first report";
-    ASSERT_NE(half, samples.end()) << "no sample in the second half of the run";
-    ASSERT_GE(samples.end() - half, 10) << "too few samples in the second half to call it flat";
+    // made its first frame. After the last report it only ends: its summary, the
+    // release of the catalogue and, in a sanitizer build, the leak check at exit,
+    // which takes memory of its own. Those samples are shown but not held to the
+    // flat line; a leak is the leak check's to report.
+    const auto ending = std::find_if(samples.begin(), samples.end(), [](const Sample& s) { return s.tick >= Ticks; });
+    const auto first = std::find_if(samples.begin(), ending, [](const Sample& s) { return s.tick >= 100; });
+    const auto half = std::find_if(samples.begin(), ending, [](const Sample& s) { return s.tick >= FlatFromTick; });
+    ASSERT_NE(first, ending) << "no sample after the first report";
+    ASSERT_NE(half, ending) << "no sample in the second half of the run";
+    ASSERT_GE(ending - half, 10) << "too few samples in the second half to call it flat";
 
     std::printf("seconds   tick  VmRSS KiB\n");
     int nextTick = 0;
@@ -191,7 +194,7 @@ TEST_F(RenderFramesSoak, ThirtyThousandTicksEndCleanlyAndStayFlat)
     // In a sanitizer build each 8 bytes touched add a shadow byte.
     const long shadowEighths = SanitizedBuild() ? 9 : 8;
     const long lazyKiB = (AllJpegPixelsKiB() + FrameKiB) * shadowEighths / 8;
-    for (auto s = first; s != samples.end(); ++s) {
+    for (auto s = first; s != ending; ++s) {
         EXPECT_LE(s->rssKiB - first->rssKiB, lazyKiB + MarginKiB) << "at tick " << s->tick;
         if (s >= half) {
             EXPECT_LE(s->rssKiB - half->rssKiB, MarginKiB) << "at tick " << s->tick;
