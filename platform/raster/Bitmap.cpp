@@ -9,6 +9,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
+#include <vector>
 
 namespace {
 
@@ -79,24 +81,35 @@ std::unique_ptr<Picture> Picture::LoadBitmap(std::span<const std::uint8_t> fileI
     picture->m_width = width;
     picture->m_height = height;
     picture->m_bitsPerPixel = bitsPerPixel;
-    picture->m_pixels = std::make_unique<Raster>(width, height);
     picture->m_decodeTried = true;
 
-    Raster& pixels = *picture->m_pixels;
-    for (int row = 0; row < height; ++row) {
-        const std::uint8_t* in = fileImage.data() + pixelOffset + static_cast<std::uint64_t>(row) * rowBytes;
-        Pixel* out = pixels.Scanline(height - 1 - row);
-        if (bitsPerPixel == 24) {
-            for (int x = 0; x < width; ++x, in += 3) {
-                out[x] = Rgb(in[2], in[1], in[0]);
+    // Rows are stored bottom-up; they are packed top row first.
+    PackedPixels packed(width);
+    try {
+        std::vector<Pixel> out(static_cast<std::size_t>(width));
+        for (int y = 0; y < height; ++y) {
+            const std::uint8_t* in =
+                fileImage.data() + pixelOffset + static_cast<std::uint64_t>(height - 1 - y) * rowBytes;
+            if (bitsPerPixel == 24) {
+                for (int x = 0; x < width; ++x, in += 3) {
+                    out[static_cast<std::size_t>(x)] = Rgb(in[2], in[1], in[0]);
+                }
+            } else {
+                // Index 0 is black and index 1 white, whatever the palette says.
+                for (int x = 0; x < width; ++x) {
+                    const bool set = (in[x >> 3] >> (7 - (x & 7))) & 1;
+                    out[static_cast<std::size_t>(x)] = set ? White : Black;
+                }
             }
-        } else {
-            // Index 0 is black and index 1 white, whatever the palette says.
-            for (int x = 0; x < width; ++x) {
-                const bool set = (in[x >> 3] >> (7 - (x & 7))) & 1;
-                out[x] = set ? White : Black;
+            if (!packed.AppendRow(out.data())) {
+                throw EOutOfResources("Out of system resources");
             }
         }
+    } catch (const std::bad_alloc&) {
+        throw EOutOfResources("Out of system resources");
     }
+    // The key of a keyed draw: white for 1 bit, else the bottom-left pixel.
+    packed.Finish(bitsPerPixel == 1 ? White : packed.PixelAt(0, height - 1));
+    picture->m_packed = std::move(packed);
     return picture;
 }

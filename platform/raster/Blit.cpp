@@ -1,17 +1,13 @@
-// DrawPicture: unscaled picture draws, opaque or through the mask of drawn runs, as row copies.
+// DrawPicture: unscaled picture draws, opaque or keyed, row by row from the packed runs.
 #include "platform/raster/Picture.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 
 void DrawPicture(Raster& dst, Picture& picture, int x, int y, Keying keying)
 {
     picture.EnsureDecoded();
-    if (keying == Keying::UseKey) {
-        picture.EnsureMask();
-    }
-    const Raster& src = *picture.m_pixels;
+    const PackedPixels& src = picture.m_packed;
     if (dst.IsEmpty() || src.IsEmpty()) {
         return;
     }
@@ -24,32 +20,13 @@ void DrawPicture(Raster& dst, Picture& picture, int x, int y, Keying keying)
     if (left >= right || top >= bottom) {
         return;
     }
+    const bool keyed = keying == Keying::UseKey;
     // An opaque picture as wide as the raster overwrites whole rows.
-    const bool wholeRows = x + left == 0 && right - left == dst.Width();
+    const bool wholeRows = !keyed && x + left == 0 && right - left == dst.Width();
     for (std::int64_t row = top; row < bottom; ++row) {
-        // Both indexed from the first visible picture column: from[c] lands on to[c].
-        const Pixel* from = src.Scanline(static_cast<int>(row)) + left;
-        if (keying == Keying::Opaque && wholeRows) {
-            std::memcpy(dst.ScanlineToOverwrite(static_cast<int>(row + y)), from,
-                        static_cast<std::size_t>(right - left) * sizeof(Pixel));
-            continue;
-        }
-        Pixel* to = dst.Scanline(static_cast<int>(row + y)) + (x + left);
-        if (keying == Keying::Opaque) {
-            std::memcpy(to, from, static_cast<std::size_t>(right - left) * sizeof(Pixel));
-            continue;
-        }
-        const std::uint32_t end = picture.m_runStart[static_cast<std::size_t>(row) + 1];
-        for (std::uint32_t k = picture.m_runStart[static_cast<std::size_t>(row)]; k < end; k += 2) {
-            const std::int64_t runBegin = picture.m_runs[k];
-            if (runBegin >= right) {
-                break;
-            }
-            const std::int64_t begin = std::max(runBegin, left);
-            const std::int64_t stop = std::min<std::int64_t>(picture.m_runs[k + 1], right);
-            if (begin < stop) {
-                std::memcpy(to + (begin - left), from + (begin - left), static_cast<std::size_t>(stop - begin) * sizeof(Pixel));
-            }
-        }
+        const int to = static_cast<int>(row + y);
+        // to[0] is where the first visible picture column lands.
+        Pixel* out = wholeRows ? dst.ScanlineToOverwrite(to) : dst.Scanline(to) + (x + left);
+        src.DrawRow(static_cast<int>(row), static_cast<int>(left), static_cast<int>(right), out, keyed);
     }
 }

@@ -28,6 +28,7 @@ struct DecodeContext {
     jpeg_error_mgr err;
     std::jmp_buf jump;
     bool failed;
+    bool refused;
     int width;
     int height;
     Pixel palette[256];
@@ -74,7 +75,9 @@ void TryReadSize(DecodeContext* ctx, const std::uint8_t* data, std::size_t size)
 }
 
 // Sets failed after an error and leaves libjpeg's message number in err.
-void TryDecode(DecodeContext* ctx, const std::uint8_t* data, std::size_t size, bool quantise, Raster* dst)
+// A row the sink refuses sets refused and ends the decode.
+void TryDecode(DecodeContext* ctx, const std::uint8_t* data, std::size_t size, bool quantise, Pixel* out,
+               std::size_t outWidth, JpegDecoder::RowSink* sink)
 {
     Prepare(ctx);
     if (setjmp(ctx->jump) != 0) {
@@ -105,25 +108,25 @@ void TryDecode(DecodeContext* ctx, const std::uint8_t* data, std::size_t size, b
     const int components = cinfo->output_components;
     JSAMPARRAY row = (*cinfo->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_IMAGE,
                                                  cinfo->output_width * static_cast<JDIMENSION>(components), 1);
-    const int columns = std::min(static_cast<int>(cinfo->output_width), dst->Width());
+    const std::size_t columns = std::min<std::size_t>(cinfo->output_width, outWidth);
     while (cinfo->output_scanline < cinfo->output_height) {
-        const int y = static_cast<int>(cinfo->output_scanline);
         if (jpeg_read_scanlines(cinfo, row, 1) != 1) {
             break;
         }
-        if (y >= dst->Height()) {
-            continue;
-        }
-        Pixel* out = dst->Scanline(y);
         const JSAMPLE* in = row[0];
         if (quantise) {
-            for (int x = 0; x < columns; ++x) {
+            for (std::size_t x = 0; x < columns; ++x) {
                 out[x] = ctx->palette[in[x]];
             }
         } else if (components == 3) {
-            for (int x = 0; x < columns; ++x, in += 3) {
+            for (std::size_t x = 0; x < columns; ++x, in += 3) {
                 out[x] = Rgb(in[0], in[1], in[2]);
             }
+        }
+        if (!sink->TakeRow(out)) {
+            ctx->refused = true;
+            jpeg_destroy_decompress(cinfo);
+            return;
         }
     }
     jpeg_finish_decompress(cinfo);
@@ -147,12 +150,15 @@ JpegDecoder::Size JpegDecoder::ReadSize(std::span<const std::uint8_t> stream)
     return {ctx.width, ctx.height};
 }
 
-void JpegDecoder::Decode(std::span<const std::uint8_t> stream, JpegDepth depth, Raster& dst)
+void JpegDecoder::Decode(std::span<const std::uint8_t> stream, JpegDepth depth, std::span<Pixel> row, RowSink& sink)
 {
     DecodeContext ctx{};
     std::fill(std::begin(ctx.palette), std::end(ctx.palette), Black);
-    TryDecode(&ctx, stream.data(), stream.size(), depth == JpegDepth::Quantised236, &dst);
+    TryDecode(&ctx, stream.data(), stream.size(), depth == JpegDepth::Quantised236, row.data(), row.size(), &sink);
     if (ctx.failed) {
         RaiseJpegError(ctx.err.msg_code);
+    }
+    if (ctx.refused) {
+        throw EOutOfResources("Out of system resources");
     }
 }

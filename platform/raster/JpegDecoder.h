@@ -17,7 +17,19 @@ public:
     // The picture size from the stream header. Raises EJPEG.
     static Size ReadSize(std::span<const std::uint8_t> stream);
 
-    // Decodes the whole stream at 1:1 into dst, top-left aligned; rows or columns
-    // beyond dst are dropped. Raises EJPEG; the rows written before the error stay.
-    static void Decode(std::span<const std::uint8_t> stream, JpegDepth depth, Raster& dst);
+    // Takes the decoded rows one by one, top row first. It must not throw: it runs
+    // between calls into libjpeg. A refused row ends the decode.
+    class RowSink {
+    public:
+        virtual bool TakeRow(const Pixel* row) noexcept = 0;
+
+    protected:
+        ~RowSink() = default;
+    };
+
+    // Decodes the whole stream at 1:1 through row, whose pixels beyond the picture's
+    // width are left as they are, handing each row to sink. Raises EJPEG; the rows
+    // handed over before the error stay with the sink. A refused row raises
+    // EOutOfResources.
+    static void Decode(std::span<const std::uint8_t> stream, JpegDepth depth, std::span<Pixel> row, RowSink& sink);
 };

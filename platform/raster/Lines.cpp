@@ -11,6 +11,7 @@
 // Clipping finds the visible range of steps on the unclipped line and starts the
 // stepping there with the exact error term, so a clipped line lights exactly the
 // pixels the unclipped one would have lit inside the raster.
+#include "platform/raster/FillSpan.h"
 #include "platform/raster/Raster.h"
 
 #include <algorithm>
@@ -64,20 +65,6 @@ void VisibleSteps(std::int64_t start, int sign, std::int64_t size, std::int64_t 
     }
     first = std::max<std::int64_t>(first, 0);
     last = std::min<std::int64_t>(last, count);
-}
-
-// The frame clear's fill: one horizontal line per row. Copies of a 32-byte block of
-// the colour become vector stores without asking the compiler to vectorise a loop.
-void FillSpan(Pixel* span, std::size_t count, Pixel colour)
-{
-    Pixel block[8];
-    std::fill_n(block, 8, colour);
-    for (; count >= 8; count -= 8, span += 8) {
-        std::memcpy(span, block, sizeof block);
-    }
-    for (; count > 0; --count) {
-        *span++ = colour;
-    }
 }
 
 } // namespace

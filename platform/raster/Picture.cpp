@@ -1,4 +1,4 @@
-// Picture: JPEG loading, decoding at first use, the colour key and the mask of drawn runs.
+// Picture: JPEG loading, decoding at first use into packed runs, the colour key.
 #include "platform/raster/Picture.h"
 
 #include "platform/Exception.h"
@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <limits>
+#include <exception>
+#include <new>
+#include <vector>
 
 std::unique_ptr<Picture> Picture::LoadJpeg(std::span<const std::uint8_t> stream, JpegDepth depth)
 {
@@ -23,83 +25,76 @@ std::unique_ptr<Picture> Picture::LoadJpeg(std::span<const std::uint8_t> stream,
 
 Picture::~Picture() = default;
 
+namespace {
+
+class PackingSink final : public JpegDecoder::RowSink {
+public:
+    explicit PackingSink(PackedPixels& packed) : m_packed(packed) {}
+    bool TakeRow(const Pixel* row) noexcept override { return m_packed.AppendRow(row); }
+
+private:
+    PackedPixels& m_packed;
+};
+
+} // namespace
+
 void Picture::EnsureDecoded()
 {
     if (m_decodeTried) {
         return;
     }
-    // Tried once only: after a failure the raster keeps what was decoded and later
-    // draws copy it.
+    // Tried once only: after a failure the picture keeps what was decoded, the rows
+    // below it black, and later draws show that.
     m_decodeTried = true;
     ++m_decodeCount;
-    m_pixels = std::make_unique<Raster>(0, 0);
-    auto pixels = std::make_unique<Raster>(m_width, m_height);
-    for (int y = 0; y < pixels->Height(); ++y) {
-        std::fill_n(pixels->Scanline(y), pixels->Width(), Black);
+    PackedPixels packed(m_width);
+    std::exception_ptr failure;
+    try {
+        std::vector<Pixel> row(static_cast<std::size_t>(m_width), Black);
+        PackingSink sink(packed);
+        try {
+            JpegDecoder::Decode(m_stream, m_depth, row, sink);
+        } catch (const EJPEG&) {
+            failure = std::current_exception();
+        }
+        std::fill(row.begin(), row.end(), Black);
+        while (packed.Height() < m_height) {
+            if (!packed.AppendRow(row.data())) {
+                throw EOutOfResources("Out of system resources");
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        throw EOutOfResources("Out of system resources");
     }
-    m_pixels = std::move(pixels);
-    JpegDecoder::Decode(m_stream, m_depth, *m_pixels);
+    // No pixel of a real picture has a zero top byte, so an empty picture's key
+    // matches nothing.
+    packed.Finish(packed.IsEmpty() ? 0 : packed.PixelAt(0, packed.Height() - 1));
+    m_packed = std::move(packed);
+    // Never decoded again: the stream has served.
+    m_stream = {};
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
 }
 
 const Raster& Picture::Pixels()
 {
     EnsureDecoded();
-    return *m_pixels;
+    if (!m_expanded) {
+        auto pixels = std::make_unique<Raster>(m_packed.Width(), m_packed.Height());
+        for (int y = 0; y < pixels->Height(); ++y) {
+            m_packed.DrawRow(y, 0, pixels->Width(), pixels->Scanline(y), false);
+        }
+        m_expanded = std::move(pixels);
+    }
+    return *m_expanded;
 }
 
 Pixel Picture::ColourKey()
 {
-    if (m_maskBuilt) {
-        return m_key;
-    }
     if (m_kind == PictureKind::Bitmap && m_bitsPerPixel == 1) {
         return White;
     }
-    const Raster& pixels = Pixels();
-    if (pixels.IsEmpty()) {
-        // No pixel of a real picture has a zero top byte, so nothing matches.
-        return 0;
-    }
-    return pixels.PixelAt(0, pixels.Height() - 1);
-}
-
-void Picture::EnsureMask()
-{
-    if (m_maskBuilt) {
-        return;
-    }
-    const Raster& pixels = Pixels();
-    const Pixel key = ColourKey();
-    std::vector<std::uint32_t> runStart;
-    std::vector<std::int32_t> runs;
-    runStart.reserve(static_cast<std::size_t>(pixels.Height()) + 1);
-    for (int y = 0; y < pixels.Height(); ++y) {
-        if (runs.size() > std::numeric_limits<std::uint32_t>::max() - static_cast<std::size_t>(pixels.Width())) {
-            throw EOutOfResources("Out of system resources");
-        }
-        runStart.push_back(static_cast<std::uint32_t>(runs.size()));
-        const Pixel* row = pixels.Scanline(y);
-        int x = 0;
-        while (x < pixels.Width()) {
-            while (x < pixels.Width() && row[x] == key) {
-                ++x;
-            }
-            if (x == pixels.Width()) {
-                break;
-            }
-            const int begin = x;
-            while (x < pixels.Width() && row[x] != key) {
-                ++x;
-            }
-            runs.push_back(begin);
-            runs.push_back(x);
-        }
-    }
-    runStart.push_back(static_cast<std::uint32_t>(runs.size()));
-    runs.shrink_to_fit();
-    m_runStart = std::move(runStart);
-    m_runs = std::move(runs);
-    m_key = key;
-    m_maskBuilt = true;
-    ++m_maskBuildCount;
+    EnsureDecoded();
+    return m_packed.Key();
 }

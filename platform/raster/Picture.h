@@ -2,6 +2,7 @@
 // raster, opaque or through a colour-key mask.
 #pragma once
 
+#include "platform/raster/PackedPixels.h"
 #include "platform/raster/Raster.h"
 
 #include <cstdint>
@@ -36,22 +37,23 @@ public:
     // bottom-left pixel.
     Pixel ColourKey();
 
-    // How often the JPEG stream was decoded and the mask built (each at most once).
+    // How often the JPEG stream was decoded (at most once).
     int DecodeCount() const { return m_decodeCount; }
-    int MaskBuildCount() const { return m_maskBuildCount; }
 
     // True once the pixels are final: a bitmap from its load, a JPEG picture after its
     // one decode, successful or not. An opaque draw then cannot fail.
     bool IsDecoded() const { return m_decodeTried; }
 
-    // The decoded pixels (decoding a JPEG picture first); for tests and tools.
+    // The pixels as a raster (decoding a JPEG picture first), made on the first
+    // request; for tests and tools. Drawing never needs it.
     const Raster& Pixels();
+    // The memory the decoded pixels take, packed as they are kept.
+    std::size_t PixelBytes() const { return m_packed.HeldBytes(); }
 
 private:
     friend void DrawPicture(Raster& dst, Picture& picture, int x, int y, Keying keying);
     Picture() = default;
     void EnsureDecoded();
-    void EnsureMask();
 
     PictureKind m_kind = PictureKind::Bitmap;
     int m_width = 0;
@@ -59,15 +61,12 @@ private:
     int m_bitsPerPixel = 24;
     JpegDepth m_depth = JpegDepth::TrueColour;
     std::vector<std::uint8_t> m_stream;      // JPEG: the compressed stream
-    std::unique_ptr<Raster> m_pixels;        // decoded pixels, 0xFFRRGGBB
+    // The decoded pixels in runs, with the colour key split off: a keyed draw skips
+    // the key's runs and copies the rest.
+    PackedPixels m_packed;
+    std::unique_ptr<Raster> m_expanded;      // Pixels(), once asked for
     bool m_decodeTried = false;
-    bool m_maskBuilt = false;
-    Pixel m_key = 0;
-    // The mask as runs: for each row, pairs [begin, end) of columns to draw.
-    std::vector<std::uint32_t> m_runStart;   // per row, index into m_runs (rows + 1 entries)
-    std::vector<std::int32_t> m_runs;
     int m_decodeCount = 0;
-    int m_maskBuildCount = 0;
 };
 
 // The whole picture unscaled, top-left at (x, y), clipped to dst. Keyed: the pixels

@@ -1,0 +1,53 @@
+// PackedPixels: a picture's pixels held as runs, row by row. A stretch of one colour
+// (a sky row, a silhouette, the background around it) is held as that colour alone;
+// the other pixels are held as they are. Drawing fills the one and copies the other.
+#pragma once
+
+#include "platform/raster/Raster.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+class PackedPixels {
+public:
+    // A picture of 0 x 0: it draws nothing.
+    PackedPixels() = default;
+    explicit PackedPixels(int width) : m_width(width > 0 ? width : 0) {}
+
+    // Appends the next row, top row first, of Width() pixels. Returns false, and
+    // appends nothing, when the memory for it cannot be had.
+    bool AppendRow(const Pixel* row) noexcept;
+    // Ends the picture: pixels of the colour key are split off into runs of their
+    // own, so that a keyed draw skips them whole and copies the rest unchecked.
+    void Finish(Pixel key);
+
+    int Width() const { return m_height > 0 ? m_width : 0; }
+    int Height() const { return m_height; }
+    bool IsEmpty() const { return Width() == 0 || m_height == 0; }
+    Pixel Key() const { return m_key; }
+    Pixel PixelAt(int x, int y) const;
+    // The memory held, for the figures of tools and tests.
+    std::size_t HeldBytes() const;
+
+    // Writes columns [left, right) of row y to to[0] .. to[right - left - 1]. Keyed,
+    // the pixels of the key are left as they are.
+    void DrawRow(int y, int left, int right, Pixel* to, bool keyed) const;
+
+private:
+    // No literal: the run is one colour.
+    static constexpr std::uint32_t Solid = 0xFFFFFFFFu;
+    struct Run {
+        std::int32_t begin;
+        std::int32_t end;
+        Pixel colour;             // a solid run's colour
+        std::uint32_t literal;    // else where its pixels start in m_literals
+    };
+
+    int m_width = 0;
+    int m_height = 0;
+    Pixel m_key = 0;
+    std::vector<std::uint32_t> m_rowStart{0};   // per row, index of its first run; rows + 1 entries
+    std::vector<Run> m_runs;
+    std::vector<Pixel> m_literals;
+};
