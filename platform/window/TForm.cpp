@@ -6,6 +6,7 @@
 #include "platform/window/TApplication.h"
 
 #include <QApplication>
+#include <QBackingStore>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHideEvent>
@@ -122,6 +123,7 @@ void TForm::SetTransparentColor(bool on, Pixel key)
     setAttribute(Qt::WA_TranslucentBackground, m_keyActive);
     setAttribute(Qt::WA_OpaquePaintEvent, !m_keyActive);
     m_frame = QImage();
+    m_frameFresh = false;
 }
 
 int TForm::ClientWidth() const
@@ -136,13 +138,48 @@ int TForm::ClientHeight() const
 
 void TForm::CopyFrame(const Raster& frame)
 {
-    const QImage::Format format = m_keyActive ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
-    if (m_frame.size() != size() || m_frame.format() != format) {
-        m_frame = QImage(size(), format);
+    if (m_keyActive) {
+        // The key turns into alpha on the way, and a repaint needs the result again.
+        if (m_frame.size() != size() || m_frame.format() != QImage::Format_ARGB32_Premultiplied) {
+            m_frame = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+            m_frame.fill(palette().color(QPalette::Window).rgb());
+        }
+        CopyFrameInto(m_frame, frame, true, m_key);
+        m_frameFresh = true;
+        repaint();
+        return;
+    }
+    // Without the key the raster's rows are RGB32 as they stand: they are painted onto
+    // the window's surface at once, with no copy of their own in between.
+    m_copying = &frame;
+    m_copied = false;
+    repaint();
+    m_copying = nullptr;
+    if (m_copied) {
+        m_frame = QImage();
+        return;
+    }
+    // The window could not paint now; the frame waits for its first paint.
+    if (m_frame.size() != size() || m_frame.format() != QImage::Format_RGB32) {
+        m_frame = QImage(size(), QImage::Format_RGB32);
         m_frame.fill(palette().color(QPalette::Window).rgb());
     }
-    CopyFrameInto(m_frame, frame, m_keyActive, m_key);
+    CopyFrameInto(m_frame, frame, false, m_key);
+    m_frameFresh = true;
     update();
+}
+
+QImage TForm::FrameImage() const
+{
+    // With the key, the frame with its see-through pixels as the window is given it
+    // (a surface without an alpha channel, as off the screen, would drop them).
+    if (m_keyActive && !m_frame.isNull())
+        return m_frame;
+    QBackingStore* store = backingStore();
+    QPaintDevice* device = store ? store->paintDevice() : nullptr;
+    if (!device || device->devType() != QInternal::Image)
+        return {};
+    return static_cast<const QImage*>(device)->copy(rect());
 }
 
 void TForm::showEvent(QShowEvent* event)
@@ -178,12 +215,35 @@ void TForm::changeEvent(QEvent* event)
 void TForm::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
-    const QRect frameRect = m_frame.isNull() ? QRect() : m_frame.rect();
-    if (m_keyActive)
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-    if (!frameRect.isEmpty())
+    QRect frameRect;
+    if (m_copying && !m_copying->IsEmpty()) {
+        // Rows of the raster as an image, without a copy; the painter copies them
+        // onto the surface.
+        const QImage rows(reinterpret_cast<const uchar*>(m_copying->Scanline(0)), m_copying->Width(),
+                          m_copying->Height(), static_cast<qsizetype>(m_copying->Pitch()) * sizeof(Pixel),
+                          QImage::Format_RGB32);
+        frameRect = rows.rect() & rect();
+        painter.drawImage(event->rect().topLeft(), rows, event->rect() & frameRect);
+    } else if (!m_frame.isNull()) {
+        frameRect = m_frame.rect();
+        if (m_keyActive)
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
         painter.drawImage(event->rect().topLeft(), m_frame, event->rect() & frameRect);
-    // Outside the last frame (none yet, or the window grew) the background shows.
+    } else if (m_shownSize == size()) {
+        // An opaque window's surface still holds the last frame: only the part it
+        // did not cover needs the background.
+        frameRect = m_shownFrame;
+    }
+    if (m_copying || !m_frame.isNull()) {
+        m_shownSize = size();
+        m_shownFrame = frameRect;
+    }
+    if (m_copying || m_frameFresh) {
+        m_copied = m_copying != nullptr;
+        m_frameFresh = false;
+        ++m_framesShown;
+    }
+    // Outside the frame (none yet, or the window grew) the background shows.
     const QRegion rest = event->region() - QRegion(frameRect);
     const QColor background = palette().color(QPalette::Window);
     for (const QRect& r : rest)

@@ -50,8 +50,12 @@ public:
     // Copy to window: the whole raster on the client area at (0, 0), opaque, in one
     // operation; the colour key then applies to the copied pixels.
     void CopyFrame(const Raster& frame);
-    // What the window shows now, for tests.
-    const QImage& FrameImage() const { return m_frame; }
+    // What the window's surface holds now, the size of the window, null before the
+    // window has a surface; with the colour key, the keyed frame it was given. For
+    // tests.
+    QImage FrameImage() const;
+    // How many copied frames have reached the window's surface.
+    int FramesShown() const { return m_framesShown; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -76,5 +80,15 @@ private:
     bool m_keyWanted = false;
     bool m_keyActive = false;
     Pixel m_key = 0;
+    // The frame being copied, while CopyFrame paints it straight onto the surface.
+    const Raster* m_copying = nullptr;
+    bool m_copied = false;
+    // A frame the surface could not take at once (the window not yet on the screen),
+    // or, with the colour key, the keyed frame, which a repaint must draw again: the
+    // surface of a see-through window is cleared before each paint.
     QImage m_frame;
+    bool m_frameFresh = false;  // m_frame holds a frame not yet painted
+    QSize m_shownSize;          // the window's size when it last took a frame
+    QRect m_shownFrame;         // the part of the window that frame covered
+    int m_framesShown = 0;
 };

@@ -6,6 +6,7 @@
 #include "platform/window/TApplication.h"
 #include "platform/window/TForm.h"
 
+#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace {
@@ -31,7 +32,9 @@ protected:
         form.SetBorderless(true);
         form.setGeometry(10, 10, RowLength, 1);
         form.Show();
-        ASSERT_TRUE(WaitFor([&] { return form.isVisible(); }));
+        // Once the window is on the screen a frame reaches its surface within
+        // CopyFrame itself.
+        ASSERT_TRUE(WaitFor([&] { return form.windowHandle() && form.windowHandle()->isExposed(); }));
     }
     TApplication app;
     TForm form;
@@ -47,7 +50,7 @@ TEST_F(ColourKey, OnlyTheExactKeyColourBecomesTransparent)
     form.SetTransparentColor(true, Key);
     ASSERT_TRUE(form.TransparencyActive());
     form.CopyFrame(KeyRow());
-    const QImage& shown = form.FrameImage();
+    const QImage shown = form.FrameImage();
     ASSERT_EQ(shown.size(), QSize(RowLength, 1));
     // Alpha by pixel: key 0, the neighbours and black 255.
     const int expectedAlpha[RowLength] = {0, 255, 255, 255, 255, 255};
@@ -65,7 +68,7 @@ TEST_F(ColourKey, WindowWithoutTheKeyShowsEveryPixel)
     form.SetTransparentColor(false, Key);
     EXPECT_FALSE(form.TransparencyActive());
     form.CopyFrame(KeyRow());
-    const QImage& shown = form.FrameImage();
+    const QImage shown = form.FrameImage();
     EXPECT_EQ(shown.format(), QImage::Format_RGB32);
     for (int x = 0; x < RowLength; ++x)
         EXPECT_EQ(shown.pixel(x, 0), Row[x]) << "x=" << x;
@@ -84,7 +87,7 @@ TEST_F(ColourKey, FrameIsClippedAndTheRestKeepsTheBackground)
     Raster frame(6, 2);
     frame.SetPixel(3, 1, Rgb(255, 0, 0));
     form.CopyFrame(frame);
-    const QImage& shown = form.FrameImage();
+    const QImage shown = form.FrameImage();
     ASSERT_EQ(shown.size(), QSize(4, 3));
     for (int y = 0; y < 3; ++y) {
         for (int x = 0; x < 4; ++x) {
@@ -94,12 +97,26 @@ TEST_F(ColourKey, FrameIsClippedAndTheRestKeepsTheBackground)
     }
 }
 
+TEST_F(ColourKey, AFrameCopiedBeforeTheWindowIsOnTheScreenShowsWithItsFirstPaint)
+{
+    TForm later;
+    later.SetBorderless(true);
+    later.setGeometry(30, 30, RowLength, 1);
+    later.Show();
+    later.CopyFrame(KeyRow());
+    ASSERT_TRUE(WaitFor([&] { return later.FramesShown() == 1; }));
+    const QImage shown = later.FrameImage();
+    for (int x = 0; x < RowLength; ++x)
+        EXPECT_EQ(shown.pixel(x, 0), Row[x]) << "x=" << x;
+}
+
 TEST_F(ColourKey, EachCopyReplacesTheWholeFrame)
 {
     form.SetTransparentColor(true, Key);
     form.CopyFrame(KeyRow());
     Raster second(RowLength, 1);   // all white
     form.CopyFrame(second);
+    EXPECT_EQ(form.FramesShown(), 2);
     for (int x = 0; x < RowLength; ++x)
         EXPECT_EQ(form.FrameImage().pixel(x, 0), White) << "x=" << x;
 }
