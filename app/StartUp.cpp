@@ -10,6 +10,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <future>
 #include <memory>
 #include <new>
 
@@ -22,15 +23,21 @@ JpegDepth DecodingDepth()
     return screen != nullptr && screen->depth() <= 8 ? JpegDepth::Quantised236 : JpegDepth::TrueColour;
 }
 
+// The pictures are unpacked on a second core while the forms are made; what the
+// loading raises comes out here, after both forms, as the screen form's would have.
 void CreateForms(bool screenSaverMode, std::span<const std::uint8_t> pictures, JpegDepth depth)
 {
+    std::future<std::unique_ptr<Catalogue>> loading =
+        std::async(std::launch::async | std::launch::deferred,
+                   [pictures, depth] { return Catalogue::Load(pictures, depth); });
     if (screenSaverMode) {
-        ScrnFrm = new TScrnFrm(pictures, depth);
+        ScrnFrm = new TScrnFrm(TScrnFrm::PicturesLater{});
         CfgFrm = new TCfgFrm();
     } else {
         CfgFrm = new TCfgFrm();
-        ScrnFrm = new TScrnFrm(pictures, depth);
+        ScrnFrm = new TScrnFrm(TScrnFrm::PicturesLater{});
     }
+    ScrnFrm->TakePictures(loading.get());
 }
 
 void DestroyForms()

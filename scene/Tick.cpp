@@ -25,11 +25,37 @@ constexpr int Moon = 20;
 constexpr int FirstFigure = 21;
 constexpr int FirstBanner = 24;
 
+// The picture of each choice of the plan; 0 where the choice shows none.
+int SkyHolder()
+{
+    return Plan.SkyIndex >= 1 && Plan.SkyIndex <= 5 ? FirstSky + Plan.SkyIndex - 1 : 0;
+}
+int BannerHolder()
+{
+    return Plan.SkyIndex >= 1 && Plan.SkyIndex <= 5 ? FirstBanner + Plan.SkyIndex - 1 : 0;
+}
+int FigureHolder()
+{
+    return Plan.FigureChoice >= 1 && Plan.FigureChoice <= 3 ? FirstFigure + Plan.FigureChoice - 1 : 0;
+}
+int CastleHolder()
+{
+    return Plan.CastleChoice == 1 ? CastleSmall : Plan.CastleChoice == 2 ? CastleLarge : 0;
+}
+int BranchHolder()
+{
+    return Plan.BranchChoice == 1 ? BranchesPine : Plan.BranchChoice == 2 ? BranchesBare : 0;
+}
+int EyesHolder()
+{
+    return Plan.EyesChoice >= 1 && Plan.EyesChoice <= 5 ? FirstEyes + Plan.EyesChoice - 1 : 0;
+}
+
 // Layers 6 to 19 of the tick: everything between the clear and the copy.
 void DrawLayers(Catalogue& catalogue, const IClientSize& window, Raster& buffer)
 {
-    if (Plan.SkyIndex >= 1 && Plan.SkyIndex <= 5)
-        catalogue.Draw(buffer, FirstSky + Plan.SkyIndex - 1, 0, 0);
+    if (const int sky = SkyHolder())
+        catalogue.Draw(buffer, sky, 0, 0);
 
     if (Plan.StarsOn == 1)
         DrawStars(buffer);
@@ -38,23 +64,17 @@ void DrawLayers(Catalogue& catalogue, const IClientSize& window, Raster& buffer)
         catalogue.Draw(buffer, Moon, Plan.MoonX, Plan.MoonY);
 
     // Each figure stands with its last row on frame row 499.
-    if (Plan.FigureChoice == 1)
-        catalogue.Draw(buffer, FirstFigure, Plan.FigureX, 300);
-    else if (Plan.FigureChoice == 2)
-        catalogue.Draw(buffer, FirstFigure + 1, Plan.FigureX, 338);
-    else if (Plan.FigureChoice == 3)
-        catalogue.Draw(buffer, FirstFigure + 2, Plan.FigureX, 186);
+    constexpr int FigureTop[] = {300, 338, 186};
+    if (const int figure = FigureHolder())
+        catalogue.Draw(buffer, figure, Plan.FigureX, FigureTop[figure - FirstFigure]);
 
     // The castle's right edge lies CastleShift pixels past the window's right edge.
-    if (Plan.CastleChoice == 1)
-        catalogue.Draw(buffer, CastleSmall, window.ClientWidth() - 479 + Plan.CastleShift, 182);
-    else if (Plan.CastleChoice == 2)
-        catalogue.Draw(buffer, CastleLarge, window.ClientWidth() - 1000 + Plan.CastleShift, 10);
+    if (const int castle = CastleHolder())
+        catalogue.Draw(buffer, castle, window.ClientWidth() - (castle == CastleSmall ? 479 : 1000) + Plan.CastleShift,
+                       castle == CastleSmall ? 182 : 10);
 
-    if (Plan.BranchChoice == 1)
-        catalogue.Draw(buffer, BranchesPine, -Plan.BranchShift, 0);
-    else if (Plan.BranchChoice == 2)
-        catalogue.Draw(buffer, BranchesBare, -Plan.BranchShift, 0);
+    if (const int branches = BranchHolder())
+        catalogue.Draw(buffer, branches, -Plan.BranchShift, 0);
 
     if (Plan.TallTreeOn == 1)
         catalogue.Draw(buffer, TallTree, Plan.TallTreeX, 0);
@@ -69,15 +89,14 @@ void DrawLayers(Catalogue& catalogue, const IClientSize& window, Raster& buffer)
         catalogue.Draw(buffer, Hill3, Plan.Hill3X, 326);
 
     // The eyes are tested with the blink count before this tick's step.
-    if (Plan.EyesOpenCountdown > 0 && Plan.EyesChoice >= 1 && Plan.EyesChoice <= 5)
-        catalogue.Draw(buffer, FirstEyes + Plan.EyesChoice - 1, Plan.EyesX, Plan.EyesY + 510);
+    if (const int eyes = EyesHolder(); eyes != 0 && Plan.EyesOpenCountdown > 0)
+        catalogue.Draw(buffer, eyes, Plan.EyesX, Plan.EyesY + 510);
 
     StepEyes();
 
     // One pixel of margin to the right and bottom edges.
-    if (Plan.SkyIndex >= 1 && Plan.SkyIndex <= 5)
-        catalogue.Draw(buffer, FirstBanner + Plan.SkyIndex - 1, window.ClientWidth() - 329,
-                       window.ClientHeight() - 42);
+    if (const int banner = BannerHolder())
+        catalogue.Draw(buffer, banner, window.ClientWidth() - 329, window.ClientHeight() - 42);
 
     // The pen is still black from the clear.
     if (Plan.RainOn == 1)
@@ -115,4 +134,13 @@ void ComposeTick(Catalogue& catalogue, const IClientSize& window, IFrameSink& si
         throw;
     }
     sink.CopyFrame(buffer);
+}
+
+void DecodeAhead(Catalogue& catalogue)
+{
+    // Only the pictures that decode at their first draw: the JPEG ones.
+    for (const int holder : {SkyHolder(), EyesHolder(), BannerHolder()}) {
+        if (holder != 0)
+            catalogue.Image(holder).DecodeAhead();
+    }
 }

@@ -19,3 +19,8 @@ public:
 // the buffer to the sink and releases it. A failure while drawing still copies the
 // partly drawn buffer, then propagates; a failure making the buffer copies nothing.
 void ComposeTick(Catalogue& catalogue, const IClientSize& window, IFrameSink& sink);
+
+// Decodes the pictures the plan shows now that are still undecoded, so that the next
+// tick only draws them. What a decode raises comes at the tick's draw as it would
+// have; the frames are the same either way.
+void DecodeAhead(Catalogue& catalogue);

@@ -6,6 +6,7 @@
 #include "platform/window/TApplication.h"
 
 #include <QPalette>
+#include <QTimer>
 #include <cstdlib>
 
 TScrnFrm* ScrnFrm = nullptr;
@@ -29,6 +30,11 @@ TScrnFrm::TScrnFrm(std::span<const std::uint8_t> formStream, JpegDepth depth)
 {
     SetUpForm();
     m_pictures = Catalogue::Load(formStream, depth);
+}
+
+TScrnFrm::TScrnFrm(PicturesLater)
+{
+    SetUpForm();
 }
 
 TScrnFrm::~TScrnFrm()
@@ -75,6 +81,9 @@ void TScrnFrm::FormShow()
         Application->SetOnMessage([this](TMsg& msg, bool& handled) { InputFilter(msg, handled); });
     ShowCursor(false);
     m_cursorHidden = true;
+    // The first tick is a full interval away: the pictures it shows are decoded
+    // meanwhile, once the show has been handled.
+    QTimer::singleShot(0, this, [this] { DecodeAhead(Pictures()); });
 }
 
 void TScrnFrm::FormActivate()

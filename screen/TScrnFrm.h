@@ -21,6 +21,11 @@ public:
     explicit TScrnFrm(JpegDepth depth);
     // Loads them from the given stored form (tests hand in stand-in pictures).
     TScrnFrm(std::span<const std::uint8_t> formStream, JpegDepth depth);
+    // Made without its pictures, which TakePictures hands over before the first show
+    // (start-up loads them on a second core meanwhile).
+    struct PicturesLater {};
+    explicit TScrnFrm(PicturesLater);
+    void TakePictures(std::unique_ptr<Catalogue> pictures) { m_pictures = std::move(pictures); }
     ~TScrnFrm() override;
 
     // Interval 100, Enabled false, OnTimer tmrTickTimer.

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <exception>
 #include <new>
+#include <utility>
 #include <vector>
 
 std::unique_ptr<Picture> Picture::LoadJpeg(std::span<const std::uint8_t> stream, JpegDepth depth)
@@ -38,9 +39,24 @@ private:
 
 } // namespace
 
+void Picture::DecodeAhead() noexcept
+{
+    if (m_decodeTried) {
+        return;
+    }
+    try {
+        EnsureDecoded();
+    } catch (...) {
+        m_aheadFailure = std::current_exception();
+    }
+}
+
 void Picture::EnsureDecoded()
 {
     if (m_decodeTried) {
+        if (m_aheadFailure) {
+            std::rethrow_exception(std::exchange(m_aheadFailure, nullptr));
+        }
         return;
     }
     // Tried once only: after a failure the picture keeps what was decoded, the rows

@@ -6,6 +6,7 @@
 #include "platform/raster/Raster.h"
 
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <span>
 #include <vector>
@@ -42,7 +43,12 @@ public:
 
     // True once the pixels are final: a bitmap from its load, a JPEG picture after its
     // one decode, successful or not. An opaque draw then cannot fail.
-    bool IsDecoded() const { return m_decodeTried; }
+    bool IsDecoded() const { return m_decodeTried && !m_aheadFailure; }
+
+    // Decodes a JPEG picture now, ahead of its first draw, when there is time. A
+    // failure is kept and raised by the first draw (or key or pixel request), as if
+    // that had decoded.
+    void DecodeAhead() noexcept;
 
     // The pixels as a raster (decoding a JPEG picture first), made on the first
     // request; for tests and tools. Drawing never needs it.
@@ -65,6 +71,7 @@ private:
     // the key's runs and copies the rest.
     PackedPixels m_packed;
     std::unique_ptr<Raster> m_expanded;      // Pixels(), once asked for
+    std::exception_ptr m_aheadFailure;       // DecodeAhead's failure, for the first use
     bool m_decodeTried = false;
     int m_decodeCount = 0;
 };

@@ -47,7 +47,9 @@ void TTimer::UpdateTimer()
         m_timerId = 0;
     }
     if (m_interval != 0 && m_enabled && m_onTimer) {
-        m_timerId = startTimer(m_interval, Qt::CoarseTimer);
+        // Precise: a coarse timer may fire up to 5 % late, and the first tick of a
+        // show is its first frame.
+        m_timerId = startTimer(m_interval, Qt::PreciseTimer);
         if (m_timerId == 0)
             throw EOutOfResources("Not enough timers available");
     }

@@ -190,4 +190,49 @@ TEST_F(TickTest, BufferThatCannotBeMadeCopiesNothing)
     EXPECT_EQ(Plan.CycleCountdown, 300);
 }
 
+TEST_F(TickTest, DecodeAheadDecodesTheJpegPicturesThePlanShowsAndNoOthers)
+{
+    const Bytes form = SyntheticForm();
+    auto catalogue = Catalogue::Load(form, JpegDepth::TrueColour);
+    DecodeAhead(*catalogue);
+    // The first plan: sky 1, its banner 24 and the eyes of its choice.
+    const int eyes = 14 + Plan.EyesChoice;
+    for (int holder = 1; holder <= PictureCount; ++holder) {
+        if (IsBitmap(holder))
+            continue;
+        const bool shown = holder == 1 || holder == 24 || holder == eyes;
+        EXPECT_EQ(catalogue->Image(holder).DecodeCount(), shown ? 1 : 0) << "Image" << holder;
+    }
+    // The tick then draws them without decoding again, and the frame is the one a
+    // tick without the decode ahead makes.
+    FixedWindow window(1024, 768);
+    ComposeTick(*catalogue, window, m_sink);
+    for (int holder = 1; holder <= PictureCount; ++holder)
+        EXPECT_LE(catalogue->Image(holder).DecodeCount(), 1) << "Image" << holder;
+    ResetSceneState();
+    m_ticks = 0;
+    ComposeTick(Pictures(), window, m_sink);
+    ASSERT_EQ(m_sink.frames.size(), 2u);
+    EXPECT_EQ(m_sink.frames[0].pixels, m_sink.frames[1].pixels);
+}
+
+TEST_F(TickTest, FailureOfADecodeAheadComesAtTheTicksDrawAsBefore)
+{
+    const Bytes broken = SyntheticForm(15);   // the eyes of the first plan
+    auto catalogue = Catalogue::Load(broken, JpegDepth::TrueColour);
+    EXPECT_NO_THROW(DecodeAhead(*catalogue));
+    FixedWindow window(1024, 768);
+    try {
+        ComposeTick(*catalogue, window, m_sink);
+        FAIL() << "the tick should fail at the eyes";
+    } catch (const EJPEG& error) {
+        EXPECT_EQ(std::string(error.what()), "JPEG error #" + std::to_string(JERR_NO_QUANT_TABLE));
+    }
+    ASSERT_EQ(m_sink.frames.size(), 1u);
+    EXPECT_EQ(m_sink.frames[0].At(800, 740), Black);   // no banner: it comes after the eyes
+    EXPECT_EQ(Plan.EyesOpenCountdown, 10);
+    // The next tick draws the eyes as far as they decoded, without a report.
+    EXPECT_NO_THROW(ComposeTick(*catalogue, window, m_sink));
+}
+
 } // namespace

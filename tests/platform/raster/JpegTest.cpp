@@ -360,3 +360,49 @@ TEST(Jpeg, QuantisedDecodeUsesAtMost236ColoursAndStaysClose)
     }
     EXPECT_EQ(quantised->DecodeCount(), 1);
 }
+
+TEST(Jpeg, DecodeAheadKeepsItsFailureForTheFirstDraw)
+{
+    // As above: the rows come out, then the decoder fails on the second frame header.
+    std::vector<std::uint8_t> stream = EncodeJpeg(Solid(8, 8, Rgb(200, 30, 60)), 100);
+    const long sof = FindMarker(stream, 0xC0);
+    const std::size_t sofLength = 2 + (stream[sof + 2] << 8 | stream[sof + 3]);
+    const std::vector<std::uint8_t> frame(stream.begin() + sof, stream.begin() + sof + static_cast<long>(sofLength));
+    stream.insert(stream.end() - 2, frame.begin(), frame.end());
+    auto picture = Picture::LoadJpeg(stream, JpegDepth::TrueColour);
+
+    picture->DecodeAhead();
+    EXPECT_EQ(picture->DecodeCount(), 1);
+    EXPECT_FALSE(picture->IsDecoded());
+    Raster dst(8, 8);
+    try {
+        DrawPicture(dst, *picture, 0, 0, Keying::Opaque);
+        FAIL() << "drew";
+    } catch (const EJPEG& e) {
+        EXPECT_EQ(e.what(), JpegErrorText(JERR_SOF_DUPLICATE));
+    }
+    // Raised once, as a failed decode at the draw is: the next draw shows the rows.
+    EXPECT_TRUE(picture->IsDecoded());
+    DrawPicture(dst, *picture, 0, 0, Keying::Opaque);
+    EXPECT_LE(MaxChannelDistance(dst.PixelAt(7, 7), Rgb(200, 30, 60)), 2);
+    EXPECT_EQ(picture->DecodeCount(), 1);
+}
+
+TEST(Jpeg, DecodedAheadOrAtTheDrawTheSamePixels)
+{
+    const std::vector<std::uint8_t> stream = EncodeJpeg(Rainbow(24), 75);
+    auto ahead = Picture::LoadJpeg(stream, JpegDepth::TrueColour);
+    auto atDraw = Picture::LoadJpeg(stream, JpegDepth::TrueColour);
+    ahead->DecodeAhead();
+    ahead->DecodeAhead();
+    EXPECT_EQ(ahead->DecodeCount(), 1);
+    Raster fromAhead(30, 30);
+    Raster fromDraw(30, 30);
+    DrawPicture(fromAhead, *ahead, 3, 2, Keying::Opaque);
+    DrawPicture(fromDraw, *atDraw, 3, 2, Keying::Opaque);
+    EXPECT_EQ(ahead->DecodeCount(), 1);
+    EXPECT_EQ(rastertest::ToText(fromAhead), rastertest::ToText(fromDraw));
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 30; ++x)
+            ASSERT_EQ(fromAhead.PixelAt(x, y), fromDraw.PixelAt(x, y)) << x << "," << y;
+}
