@@ -6,6 +6,7 @@
 #include "platform/window/TApplication.h"
 
 #include <QPalette>
+#include <QScreen>
 #include <QTimer>
 #include <cstdlib>
 
@@ -82,8 +83,13 @@ void TScrnFrm::FormShow()
     ShowCursor(false);
     m_cursorHidden = true;
     // The first tick is a full interval away: the pictures it shows are decoded
-    // meanwhile, once the show has been handled.
-    QTimer::singleShot(0, this, [this] { DecodeAhead(Pictures()); });
+    // meanwhile, once the show has been handled, and the frame's storage made ready
+    // at the size of the monitor the window will fill.
+    QTimer::singleShot(0, this, [this] {
+        DecodeAhead(Pictures());
+        if (const QScreen* monitor = screen())
+            Raster::PrepareBlock(monitor->geometry().width(), monitor->geometry().height());
+    });
 }
 
 void TScrnFrm::FormActivate()

@@ -113,6 +113,14 @@ Pixel* Raster::ScanlineToOverwrite(int y)
     return Row(y);
 }
 
+void Raster::PrepareBlock(int width, int height)
+{
+    Raster ready(width, height);
+    // Writes the pending white into every row; the block then waits in the cache.
+    if (!ready.IsEmpty())
+        ready.Scanline(0);
+}
+
 Raster::~Raster()
 {
     ReleaseBlock(m_pixels, static_cast<std::size_t>(m_pitch) * static_cast<std::size_t>(m_height));

@@ -22,6 +22,10 @@ constexpr Pixel White = Rgb(255, 255, 255);
 
 class Raster {
 public:
+    // Readies the storage of a raster of width x height ahead of time, every page of
+    // it touched, so that the next raster of that size neither allocates nor faults.
+    static void PrepareBlock(int width, int height);
+
     // Every pixel white. A width or height of 0 (or below) gives a raster without
     // pixels: every drawing operation on it does nothing.
     Raster(int width, int height);

@@ -216,4 +216,18 @@ TEST(DeferredWhite, MoveAssignedRasterKeepsItsPendingRows)
     EXPECT_EQ(ToText(target), "######\n......\n......\n......\n......\n");
 }
 
+TEST(DeferredWhite, PreparedBlockServesTheNextRasterWhite)
+{
+    const Pixel* red = LeaveRedBlock();
+    // Takes the red block, writes its white and puts it back for the next raster.
+    Raster::PrepareBlock(Width, Height);
+    Raster next(Width, Height);
+    next.SetPixel(1, 1, Blue);
+    EXPECT_EQ(next.Scanline(0), red);
+    EXPECT_EQ(ToText(next, Colours), "......\n.B....\n......\n......\n......\n");
+    // Nothing to prepare for a raster without pixels.
+    Raster::PrepareBlock(0, Height);
+    EXPECT_TRUE(Raster(0, Height).IsEmpty());
+}
+
 } // namespace
