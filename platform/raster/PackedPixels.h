@@ -37,12 +37,16 @@ public:
 private:
     // No literal: the run is one colour.
     static constexpr std::uint32_t Solid = 0xFFFFFFFFu;
+    // A literal run's colour field: Plain pixels hold no key; Masked ones may.
+    static constexpr Pixel Plain = 0;
+    static constexpr Pixel Masked = 1;
     struct Run {
         std::int32_t begin;
         std::int32_t end;
-        Pixel colour;             // a solid run's colour
-        std::uint32_t literal;    // else where its pixels start in m_literals
+        Pixel colour;             // a solid run's colour; for a literal run Plain or Masked
+        std::uint32_t literal;    // for a literal run where its pixels start in m_literals
     };
+    void MergeShortRuns(std::vector<Run>& runs, std::size_t first, std::vector<Pixel>& literals) const;
 
     int m_width = 0;
     int m_height = 0;

@@ -65,6 +65,26 @@ TEST(PackedPixels, ShortAndLongStretchesAndKeyPixelsReadBackAndDraw)
     ExpectSameAs(Pack(rows, Key), rows);
 }
 
+TEST(PackedPixels, RowsOfManyShortRunsAmongKeyPixelsDrawPastTheKey)
+{
+    // Needles: one or two pixels of a green, then the key, across the row, with key
+    // margins either side; and a row of the same with a long stretch in the middle.
+    constexpr Pixel G1 = Rgb(0, 90, 0), G2 = Rgb(20, 110, 10), G3 = Rgb(30, 60, 20);
+    std::vector<Pixel> needles(48, Key);
+    for (int x = 5; x < 43; x += 3) {
+        needles[static_cast<std::size_t>(x)] = x % 2 ? G1 : G2;
+        if (x % 4 == 1)
+            needles[static_cast<std::size_t>(x) + 1] = G3;
+    }
+    std::vector<Pixel> stretch = needles;
+    std::fill(stretch.begin() + 20, stretch.begin() + 30, G2);
+    std::vector<Pixel> noKeyAtAll(48);
+    for (std::size_t x = 0; x < noKeyAtAll.size(); ++x)
+        noKeyAtAll[x] = x % 3 ? G1 : G3;
+    const Rows rows = {needles, stretch, noKeyAtAll, std::vector<Pixel>(48, Key)};
+    ExpectSameAs(Pack(rows, Key), rows);
+}
+
 TEST(PackedPixels, RandomRowsOfFewColoursMatchAtEveryClip)
 {
     std::mt19937 random(20261208);
