@@ -138,35 +138,32 @@ int TForm::ClientHeight() const
 
 void TForm::CopyFrame(const Raster& frame)
 {
-    if (m_keyActive) {
-        // The key turns into alpha on the way, and a repaint needs the result again.
-        if (m_frame.size() != size() || m_frame.format() != QImage::Format_ARGB32_Premultiplied) {
-            m_frame = QImage(size(), QImage::Format_ARGB32_Premultiplied);
-            m_frame.fill(palette().color(QPalette::Window).rgb());
-        }
-        CopyFrameInto(m_frame, frame, true, m_key);
-        m_frameFresh = true;
+    if (!m_keyActive) {
+        // Without the key the raster's rows are RGB32 as they stand: they are painted
+        // onto the window's surface at once, with no copy of their own in between.
+        m_copying = &frame;
+        m_copied = false;
         repaint();
-        return;
+        m_copying = nullptr;
+        if (m_copied) {
+            m_frame = QImage();
+            return;
+        }
+        // The window could not paint now; the frame waits for its first paint.
     }
-    // Without the key the raster's rows are RGB32 as they stand: they are painted onto
-    // the window's surface at once, with no copy of their own in between.
-    m_copying = &frame;
-    m_copied = false;
-    repaint();
-    m_copying = nullptr;
-    if (m_copied) {
-        m_frame = QImage();
-        return;
-    }
-    // The window could not paint now; the frame waits for its first paint.
-    if (m_frame.size() != size() || m_frame.format() != QImage::Format_RGB32) {
-        m_frame = QImage(size(), QImage::Format_RGB32);
+    // With the key, the key turns into alpha on the way, and a repaint needs the
+    // result again.
+    const QImage::Format format = m_keyActive ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+    if (m_frame.size() != size() || m_frame.format() != format) {
+        m_frame = QImage(size(), format);
         m_frame.fill(palette().color(QPalette::Window).rgb());
     }
-    CopyFrameInto(m_frame, frame, false, m_key);
+    CopyFrameInto(m_frame, frame, m_keyActive, m_key);
     m_frameFresh = true;
-    update();
+    if (m_keyActive)
+        repaint();
+    else
+        update();
 }
 
 QImage TForm::FrameImage() const

@@ -53,6 +53,18 @@ std::vector<std::vector<Pixel>> Rainbow(int size)
     return rows;
 }
 
+// A second frame header after the scan: every row of the size x size picture is out
+// before the decoder reads on to the end of the stream and fails.
+std::vector<std::uint8_t> FailingAfterTheRows(int size, Pixel colour)
+{
+    std::vector<std::uint8_t> stream = EncodeJpeg(Solid(size, size, colour), 100);
+    const long sof = FindMarker(stream, 0xC0);
+    const std::size_t sofLength = 2 + (stream[sof + 2] << 8 | stream[sof + 3]);
+    const std::vector<std::uint8_t> frame(stream.begin() + sof, stream.begin() + sof + static_cast<long>(sofLength));
+    stream.insert(stream.end() - 2, frame.begin(), frame.end());
+    return stream;
+}
+
 std::string JpegErrorText(int code)
 {
     return "JPEG error #" + std::to_string(code);
@@ -238,14 +250,7 @@ TEST(Jpeg, ErrorInALaterScanFailsTheFirstDrawOnlyAndLeavesBlack)
 
 TEST(Jpeg, RowsDecodedBeforeAnErrorAreKept)
 {
-    // A second frame header after the scan: every row is out before the decoder
-    // reads on to the end of the stream and fails.
-    std::vector<std::uint8_t> stream = EncodeJpeg(Solid(16, 16, Rgb(200, 30, 60)), 100);
-    const long sof = FindMarker(stream, 0xC0);
-    const std::size_t sofLength = 2 + (stream[sof + 2] << 8 | stream[sof + 3]);
-    const std::vector<std::uint8_t> frame(stream.begin() + sof, stream.begin() + sof + static_cast<long>(sofLength));
-    stream.insert(stream.end() - 2, frame.begin(), frame.end());
-    auto picture = Picture::LoadJpeg(stream, JpegDepth::TrueColour);
+    auto picture = Picture::LoadJpeg(FailingAfterTheRows(16, Rgb(200, 30, 60)), JpegDepth::TrueColour);
 
     Raster dst(16, 16);
     try {
@@ -363,13 +368,7 @@ TEST(Jpeg, QuantisedDecodeUsesAtMost236ColoursAndStaysClose)
 
 TEST(Jpeg, DecodeAheadKeepsItsFailureForTheFirstDraw)
 {
-    // As above: the rows come out, then the decoder fails on the second frame header.
-    std::vector<std::uint8_t> stream = EncodeJpeg(Solid(8, 8, Rgb(200, 30, 60)), 100);
-    const long sof = FindMarker(stream, 0xC0);
-    const std::size_t sofLength = 2 + (stream[sof + 2] << 8 | stream[sof + 3]);
-    const std::vector<std::uint8_t> frame(stream.begin() + sof, stream.begin() + sof + static_cast<long>(sofLength));
-    stream.insert(stream.end() - 2, frame.begin(), frame.end());
-    auto picture = Picture::LoadJpeg(stream, JpegDepth::TrueColour);
+    auto picture = Picture::LoadJpeg(FailingAfterTheRows(8, Rgb(200, 30, 60)), JpegDepth::TrueColour);
 
     picture->DecodeAhead();
     EXPECT_EQ(picture->DecodeCount(), 1);
