@@ -213,19 +213,25 @@ void TForm::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     QRect frameRect;
+    QImage rows;
+    const QImage* image = nullptr;
     if (m_copying && !m_copying->IsEmpty()) {
         // Rows of the raster as an image, without a copy; the painter copies them
         // onto the surface.
-        const QImage rows(reinterpret_cast<const uchar*>(m_copying->Scanline(0)), m_copying->Width(),
-                          m_copying->Height(), static_cast<qsizetype>(m_copying->Pitch()) * sizeof(Pixel),
-                          QImage::Format_RGB32);
-        frameRect = rows.rect() & rect();
-        painter.drawImage(event->rect().topLeft(), rows, event->rect() & frameRect);
+        rows = QImage(reinterpret_cast<const uchar*>(m_copying->Scanline(0)), m_copying->Width(), m_copying->Height(),
+                      static_cast<qsizetype>(m_copying->Pitch()) * sizeof(Pixel), QImage::Format_RGB32);
+        image = &rows;
     } else if (!m_frame.isNull()) {
-        frameRect = m_frame.rect();
+        image = &m_frame;
         if (m_keyActive)
             painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(event->rect().topLeft(), m_frame, event->rect() & frameRect);
+    }
+    if (image) {
+        frameRect = image->rect() & rect();
+        // Only the part of the frame inside the area to paint.
+        const QRect part = event->rect() & frameRect;
+        if (!part.isEmpty())
+            painter.drawImage(part.topLeft(), *image, part);
     } else if (m_shownSize == size()) {
         // An opaque window's surface still holds the last frame: only the part it
         // did not cover needs the background.

@@ -6,6 +6,7 @@
 #include "platform/window/TApplication.h"
 #include "platform/window/TForm.h"
 
+#include <QBackingStore>
 #include <QWindow>
 #include <gtest/gtest.h>
 
@@ -76,24 +77,35 @@ TEST_F(ColourKey, WindowWithoutTheKeyShowsEveryPixel)
 
 TEST_F(ColourKey, FrameIsClippedAndTheRestKeepsTheBackground)
 {
-    form.SetTransparentColor(false, Key);
-    QPalette black = form.palette();
-    black.setColor(QPalette::Window, Qt::black);
-    form.setPalette(black);
-    form.setGeometry(10, 10, 4, 3);
-    ASSERT_TRUE(WaitFor([&] { return form.size() == QSize(4, 3); }));
-    // A 6x2 frame of white with a red pixel at (3,1): columns 4 and 5 fall outside;
-    // row 2 is not covered and stays black.
-    Raster frame(6, 2);
-    frame.SetPixel(3, 1, Rgb(255, 0, 0));
-    form.CopyFrame(frame);
-    const QImage shown = form.FrameImage();
-    ASSERT_EQ(shown.size(), QSize(4, 3));
-    for (int y = 0; y < 3; ++y) {
-        for (int x = 0; x < 4; ++x) {
-            const Pixel expected = y == 2 ? Black : (x == 3 && y == 1) ? Rgb(255, 0, 0) : White;
-            EXPECT_EQ(shown.pixel(x, y), expected) << x << "," << y;
-        }
+    for (const bool keyed : {false, true}) {
+        SCOPED_TRACE(keyed ? "keyed" : "opaque");
+        form.SetTransparentColor(keyed, Key);
+        QPalette black = form.palette();
+        black.setColor(QPalette::Window, Qt::black);
+        form.setPalette(black);
+        form.setGeometry(10, 10, 4, 3);
+        ASSERT_TRUE(WaitFor([&] { return form.size() == QSize(4, 3); }));
+        // A 6x2 frame of white with a red pixel at (3,1): columns 4 and 5 fall outside;
+        // row 2 is not covered and stays black.
+        Raster frame(6, 2);
+        frame.SetPixel(3, 1, Rgb(255, 0, 0));
+        form.CopyFrame(frame);
+        auto expectFrameOverBlack = [](const QImage& shown) {
+            ASSERT_EQ(shown.size(), QSize(4, 3));
+            for (int y = 0; y < 3; ++y) {
+                for (int x = 0; x < 4; ++x) {
+                    const Pixel expected = y == 2 ? Black : (x == 3 && y == 1) ? Rgb(255, 0, 0) : White;
+                    EXPECT_EQ(shown.pixel(x, y) | 0xFF000000u, expected) << x << "," << y;
+                }
+            }
+        };
+        expectFrameOverBlack(form.FrameImage());
+        // A repaint of the uncovered row alone paints background there and nothing of
+        // the frame; the window's surface shows the same as before.
+        form.repaint(QRect(0, 2, 4, 1));
+        QPaintDevice* surface = form.backingStore()->paintDevice();
+        ASSERT_EQ(surface->devType(), QInternal::Image);
+        expectFrameOverBlack(static_cast<const QImage*>(surface)->copy(form.rect()));
     }
 }
 
