@@ -3,6 +3,7 @@
 // sanitizer build). It must end with status 0 and no sanitizer report, and its
 // resident memory, sampled from outside while it runs, must stay flat.
 #include "ProcessMemory.h"
+#include "support/ReadAll.h"
 
 #include "scene/Catalogue.h"
 
@@ -49,12 +50,6 @@ struct Sample {
     int tick;   // the last tick the program reported; 0 before the first report
     long rssKiB;
 };
-
-std::string ReadAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // render-frames reports "\rtick N of M, ..." on its error stream every 100 ticks; the
 // last report tells how far it is.

@@ -1,5 +1,7 @@
 // render-frames as a person runs it: the same frames run to run, exit status 2 and no
 // files for bad arguments.
+#include "support/ReadAll.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -18,12 +20,6 @@ int RenderFrames(const std::string& args)
     const std::string command = std::string(VESKAN_RENDER_FRAMES) + " " + args + " >/dev/null 2>&1";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-std::string ReadAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 class RenderFramesTest : public ::testing::Test {

@@ -2,6 +2,7 @@
 // saver until input ends it; no argument opens the dialog, whose keys, Test button and
 // settings file are used as a person would.
 #include "XServer.h"
+#include "support/ReadAll.h"
 
 #include <gtest/gtest.h>
 
@@ -36,12 +37,6 @@ bool Near(Rgb8 p, Rgb8 expected, int tolerance)
 {
     return std::abs(p.r - expected.r) <= tolerance && std::abs(p.g - expected.g) <= tolerance &&
            std::abs(p.b - expected.b) <= tolerance;
-}
-
-std::string ReadAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 class ProgramOnX : public ::testing::Test {

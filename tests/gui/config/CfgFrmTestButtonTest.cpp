@@ -38,13 +38,13 @@ TEST_F(DialogWithScreenTest, TestShowsTheSceneAgainAfterAMouseMoveEndedIt)
         firstShown = ScrnFrm->isVisible() && QTest::qWaitForWindowActive(ScrnFrm);
 
         MovePointerBy(40, 0);
-        hiddenByMove = WaitUntil([] { return !ScrnFrm->isVisible(); });
-        dialogActiveAgain = WaitUntil([] { return CfgFrm->isActiveWindow(); });
+        hiddenByMove = WaitFor([] { return !ScrnFrm->isVisible(); });
+        dialogActiveAgain = WaitFor([] { return CfgFrm->isActiveWindow(); });
 
         TypeKey(CfgFrm, Qt::Key_Return);
         secondShown = ScrnFrm->isVisible() && QTest::qWaitForWindowActive(ScrnFrm);
         MovePointerBy(0, -40);
-        secondHiddenByMove = WaitUntil([] { return !ScrnFrm->isVisible(); });
+        secondHiddenByMove = WaitFor([] { return !ScrnFrm->isVisible(); });
     });
     EXPECT_TRUE(firstShown);
     EXPECT_TRUE(hiddenByMove);

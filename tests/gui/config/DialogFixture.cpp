@@ -8,23 +8,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
-
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QTest::qWait(20);
-    }
-    return true;
-}
 
 void TypeKey(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers)
 {

@@ -2,6 +2,7 @@
 // its main form, the settings file in a temporary folder, message boxes recorded.
 #pragma once
 
+#include "../window/GuiTestSupport.h"
 #include "platform/window/MessageBox.h"
 #include "platform/window/TApplication.h"
 
@@ -16,9 +17,6 @@
 #include <vector>
 
 class QWidget;
-
-// Polls every 20 ms until the condition holds or the deadline passes.
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
 
 // A key press and release through the window system, as a person types it: the
 // window's focus widget receives it and the application's filter sees it.

@@ -10,7 +10,6 @@
 #include "screen/TScrnFrm.h"
 
 #include <QCursor>
-#include <QElapsedTimer>
 #include <QTest>
 #include <cstdio>
 #include <functional>
@@ -56,16 +55,9 @@ constexpr long HeapMarginBytes = 32 * 1024;
 
 // Processes events until the condition holds, giving the event loop a millisecond at
 // a time so that a round takes only as long as its events; false after the deadline.
-bool PumpUntil(const std::function<bool()>& condition, int timeoutMs = 5000)
+bool PumpUntil(const std::function<bool()>& condition)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QTest::qWait(1);
-    }
-    return true;
+    return WaitFor(condition, 5000, 1);
 }
 
 struct Sample {

@@ -11,16 +11,16 @@
 #include <functional>
 #include <vector>
 
-// Processes events until condition holds, polling every 20 ms; false after the
-// deadline.
-inline bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 5000)
+// Processes events until condition holds, polling every pollMs (20 by default);
+// false after the deadline.
+inline bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 5000, int pollMs = 20)
 {
     QElapsedTimer clock;
     clock.start();
     while (!condition()) {
         if (clock.elapsed() > timeoutMs)
             return false;
-        QTest::qWait(20);
+        QTest::qWait(pollMs);
     }
     return true;
 }
