@@ -42,19 +42,29 @@ void SetProfileFiles(IProfileFiles* files)
 
 IProfileFiles::ReadResult PosixProfileFiles::ReadExisting(const std::string& path,
                                                           std::string& text,
-                                                          unsigned& permissions)
+                                                          FileIdentity& identity)
 {
     // Non-blocking, so that a FIFO planted at the name cannot hang the caller; it is
-    // refused below as not a regular file.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return errno == ENOENT ? ReadResult::Missing : ReadResult::Failed;
+    // refused below as not a regular file. A symbolic link is not followed.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0) {
+        if (errno == ENOENT)
+            return ReadResult::Missing;
+        struct stat link {};
+        if (errno == ELOOP && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode))
+            return ReadResult::Link;
+        return ReadResult::Failed;
+    }
     FdCloser closer(fd);
 
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > MaxFileSize)
         return ReadResult::Failed;
-    permissions = static_cast<unsigned>(info.st_mode) & 07777u;
+    identity.permissions = static_cast<unsigned>(info.st_mode) & 07777u;
+    identity.owner = info.st_uid;
+    identity.group = info.st_gid;
+    identity.device = info.st_dev;
+    identity.inode = info.st_ino;
 
     text.clear();
     char buffer[8192];
@@ -111,8 +121,11 @@ IProfileFiles::CreateResult PosixProfileFiles::CreateExclusive(const std::string
     // at the temporary name is never followed.
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                           static_cast<mode_t>(permissions));
-    if (fd < 0)
-        return errno == EEXIST ? CreateResult::Exists : CreateResult::Failed;
+    if (fd < 0) {
+        if (errno == EEXIST)
+            return CreateResult::Exists;
+        return errno == EACCES || errno == EPERM || errno == EROFS ? CreateResult::Refused : CreateResult::Failed;
+    }
     file = ::fdopen(fd, "wb");
     if (file == nullptr) {
         ::close(fd);
@@ -120,6 +133,50 @@ IProfileFiles::CreateResult PosixProfileFiles::CreateExclusive(const std::string
         return CreateResult::Failed;
     }
     return CreateResult::Created;
+}
+
+bool PosixProfileFiles::OpenForRewrite(const std::string& path, const FileIdentity& identity,
+                                       std::FILE*& file)
+{
+    file = nullptr;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    // The file read a moment ago and nothing else: a name swapped in between for
+    // another file, a device or a FIFO is left alone.
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_dev != identity.device ||
+        info.st_ino != identity.inode) {
+        ::close(fd);
+        return false;
+    }
+    // Blocking again for the writes; fdopen never truncates.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    file = ::fdopen(fd, "wb");
+    if (file == nullptr) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+}
+
+bool PosixProfileFiles::Reserve(std::FILE* file, unsigned long long size)
+{
+    if (size == 0)
+        return true;
+    const int error = ::posix_fallocate(::fileno(file), 0, static_cast<off_t>(size));
+    // File systems that cannot reserve say so; the write then finds out for itself.
+    return error == 0 || error == EOPNOTSUPP || error == EINVAL;
+}
+
+bool PosixProfileFiles::Truncate(std::FILE* file, unsigned long long size)
+{
+    return ::ftruncate(::fileno(file), static_cast<off_t>(size)) == 0;
+}
+
+bool PosixProfileFiles::SetOwner(std::FILE* file, unsigned owner, unsigned group)
+{
+    return ::fchown(::fileno(file), static_cast<uid_t>(owner), static_cast<gid_t>(group)) == 0;
 }
 
 bool PosixProfileFiles::Write(std::FILE* file, const std::string& data)

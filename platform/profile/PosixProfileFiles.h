@@ -9,11 +9,16 @@ public:
     static constexpr long long MaxFileSize = 16LL * 1024 * 1024;
 
     ReadResult ReadExisting(const std::string& path, std::string& text,
-                            unsigned& permissions) override;
+                            FileIdentity& identity) override;
     bool CanWrite(const std::string& path) override;
     std::string RandomSuffix() override;
     CreateResult CreateExclusive(const std::string& path, unsigned permissions,
                                  std::FILE*& file) override;
+    bool OpenForRewrite(const std::string& path, const FileIdentity& identity,
+                        std::FILE*& file) override;
+    bool Reserve(std::FILE* file, unsigned long long size) override;
+    bool Truncate(std::FILE* file, unsigned long long size) override;
+    bool SetOwner(std::FILE* file, unsigned owner, unsigned group) override;
     bool Write(std::FILE* file, const std::string& data) override;
     bool Flush(std::FILE* file) override;
     bool SetPermissions(std::FILE* file, unsigned permissions) override;

@@ -47,22 +47,19 @@ public:
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
-    bool Create(const std::string& target, unsigned permissions)
+    IProfileFiles::CreateResult Create(const std::string& target, unsigned permissions)
     {
         const std::string prefix = DirectoryOf(target) + "/." + BaseNameOf(target) + ".";
         for (int attempt = 0; attempt < TemporaryNameTries; ++attempt) {
             const std::string path = prefix + m_files.RandomSuffix() + ".tmp";
-            switch (m_files.CreateExclusive(path, permissions, m_file)) {
-            case IProfileFiles::CreateResult::Created:
-                m_path = path;
-                return true;
-            case IProfileFiles::CreateResult::Exists:
+            const IProfileFiles::CreateResult result = m_files.CreateExclusive(path, permissions, m_file);
+            if (result == IProfileFiles::CreateResult::Exists)
                 continue;
-            case IProfileFiles::CreateResult::Failed:
-                return false;
-            }
+            if (result == IProfileFiles::CreateResult::Created)
+                m_path = path;
+            return result;
         }
-        return false;
+        return IProfileFiles::CreateResult::Failed;
     }
 
     std::FILE* File() const { return m_file; }
@@ -84,28 +81,81 @@ private:
     std::string m_path;
 };
 
-bool ReplaceFile(IProfileFiles& files, const std::string& path, const std::string& text,
-                 bool exists, unsigned permissions)
+// An open file that is closed on every path; Close reports the close's own result.
+class OpenFile {
+public:
+    OpenFile(IProfileFiles& files, std::FILE* file) : m_files(files), m_file(file) {}
+    ~OpenFile()
+    {
+        if (m_file != nullptr)
+            m_files.Close(m_file);
+    }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+
+    bool Close()
+    {
+        std::FILE* file = m_file;
+        m_file = nullptr;
+        return m_files.Close(file);
+    }
+
+private:
+    IProfileFiles& m_files;
+    std::FILE* m_file;
+};
+
+// Where the directory takes no new file: the file itself rewritten, its owner, mode
+// and name untouched. Not atomic as a replacement is, so room for the whole text is
+// made first and the text goes out in one write.
+bool RewriteInPlace(IProfileFiles& files, const std::string& path, const std::string& text,
+                    const FileIdentity& identity)
+{
+    std::FILE* file = nullptr;
+    if (!files.OpenForRewrite(path, identity, file))
+        return false;
+    OpenFile open(files, file);
+    return files.Reserve(file, text.size()) && files.Write(file, text) && files.Flush(file) &&
+           files.Truncate(file, text.size()) && files.Sync(file) && open.Close();
+}
+
+enum class Replaced { Done, Failed, Refused };
+
+// The file replaced in one step through a temporary file beside it. Refused when the
+// directory takes no temporary file, or when the file's owner cannot be kept (it
+// would pass to whoever wrote last).
+Replaced ReplaceFile(IProfileFiles& files, const std::string& path, const std::string& text,
+                     const FileIdentity* existing)
 {
     TemporaryFile temporary(files);
-    if (!temporary.Create(path, exists ? TemporaryPermissions : NewFilePermissions))
-        return false;
+    switch (temporary.Create(path, existing ? TemporaryPermissions : NewFilePermissions)) {
+    case IProfileFiles::CreateResult::Created:
+        break;
+    case IProfileFiles::CreateResult::Refused:
+        return Replaced::Refused;
+    default:
+        return Replaced::Failed;
+    }
     if (!files.Write(temporary.File(), text))
-        return false;
-    if (exists && !files.SetPermissions(temporary.File(), permissions))
-        return false;
+        return Replaced::Failed;
+    if (existing) {
+        if (!files.SetOwner(temporary.File(), existing->owner, existing->group))
+            return Replaced::Refused;
+        if (!files.SetPermissions(temporary.File(), existing->permissions))
+            return Replaced::Failed;
+    }
     if (!files.Flush(temporary.File()) || !files.Sync(temporary.File()))
-        return false;
+        return Replaced::Failed;
     if (!temporary.Close())
-        return false;
+        return Replaced::Failed;
     if (!files.Rename(temporary.Path(), path))
-        return false;
+        return Replaced::Failed;
     temporary.Release();
     // The new file is in place and its data on disk; only the durability of the
     // rename itself depends on this, and some file systems cannot sync a directory,
     // so its result does not turn the finished write into a failure.
     files.SyncDirectory(DirectoryOf(path));
-    return true;
+    return Replaced::Done;
 }
 
 bool WriteProfileFile(const char* section, const char* key, const char* value,
@@ -125,10 +175,12 @@ bool WriteProfileFile(const char* section, const char* key, const char* value,
 
     IProfileFiles& files = ProfileFiles();
     std::string old;
-    unsigned permissions = 0;
-    const IProfileFiles::ReadResult read = files.ReadExisting(path, old, permissions);
+    FileIdentity identity;
+    const IProfileFiles::ReadResult read = files.ReadExisting(path, old, identity);
     if (read == IProfileFiles::ReadResult::Failed)
         return false;
+    // A symbolic link at the name is neither read nor written through: a
+    // replacement puts a file of its own in its place.
     const bool exists = read == IProfileFiles::ReadResult::Read;
     if (exists && !files.CanWrite(path))
         return false;
@@ -144,7 +196,15 @@ bool WriteProfileFile(const char* section, const char* key, const char* value,
     // is left alone, and a missing file is not created.
     if (text.Text() == old)
         return true;
-    return ReplaceFile(files, path, text.Text(), exists, permissions);
+    switch (ReplaceFile(files, path, text.Text(), exists ? &identity : nullptr)) {
+    case Replaced::Done:
+        return true;
+    case Replaced::Refused:
+        return exists && RewriteInPlace(files, path, text.Text(), identity);
+    case Replaced::Failed:
+        break;
+    }
+    return false;
 }
 
 } // namespace

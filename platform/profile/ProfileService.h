@@ -11,11 +11,15 @@
 // removes the section. A bare name (no '/') lies in SystemDirectory().
 //
 // The file is replaced in one step, through a temporary file in the same directory
-// that is written, synced and renamed over it with the old permission bits: a crash,
-// a kill or a full disk leaves the old file or the new one, never a mix. An existing
-// file the user may not write is a failure, as is any failed step; a failure leaves
-// the old file as it was. A settings file that is a symbolic link is replaced by a
-// regular file; the link's target is left alone.
+// that is written, synced and renamed over it with the old owner and permission bits:
+// a crash, a kill or a full disk leaves the old file or the new one, never a mix.
+// Where the directory takes no temporary file (a shared file that every user may
+// write, in a directory they may not), or where the owner could not be kept, the file
+// is rewritten in place instead: the whole text in one write after room for it is
+// made, then cut to length and synced; owner, mode and name stay. An existing file
+// the user may not write is a failure, as is any failed step; a failure leaves the
+// old file as it was. A symbolic link at the name is never followed: a replacement
+// puts a regular file in its place, and no rewrite in place goes through it.
 //
 // Returns false on failure; never throws.
 bool WritePrivateProfileString(const char* section, const char* key, const char* value,

@@ -9,7 +9,8 @@
 const char* DefaultSystemDirectory();
 
 // The directory a bare file name resolves into: the override if one is set, else
-// DefaultSystemDirectory().
+// DefaultSystemDirectory(), which when relative is taken from the directory that
+// holds the running program's file.
 std::string SystemDirectory();
 
 // Points bare names at another directory (tests); an empty string restores the default.

@@ -21,11 +21,17 @@ enum class FileStep {
     Rename,
     SyncDirectory,
     Remove,
+    OpenForRewrite,
+    Reserve,
+    Truncate,
+    SetOwner,
 };
 
 class FaultyProfileFiles : public PosixProfileFiles {
 public:
     FileStep failAt = FileStep::None;
+    // A failing CreateExclusive reports a directory that refuses new files.
+    bool refuseTemporary = false;
     // Handed out in order by RandomSuffix; when empty, `repeatSuffix` if set, else random.
     std::deque<std::string> suffixes;
     std::string repeatSuffix;
@@ -40,11 +46,11 @@ public:
         return total;
     }
 
-    ReadResult ReadExisting(const std::string& path, std::string& text, unsigned& permissions) override
+    ReadResult ReadExisting(const std::string& path, std::string& text, FileIdentity& identity) override
     {
         if (Fails(FileStep::ReadExisting))
             return ReadResult::Failed;
-        return PosixProfileFiles::ReadExisting(path, text, permissions);
+        return PosixProfileFiles::ReadExisting(path, text, identity);
     }
     bool CanWrite(const std::string& path) override
     {
@@ -63,9 +69,26 @@ public:
     {
         if (Fails(FileStep::CreateExclusive)) {
             file = nullptr;
-            return CreateResult::Failed;
+            return refuseTemporary ? CreateResult::Refused : CreateResult::Failed;
         }
         return PosixProfileFiles::CreateExclusive(path, permissions, file);
+    }
+    bool OpenForRewrite(const std::string& path, const FileIdentity& identity, std::FILE*& file) override
+    {
+        file = nullptr;
+        return !Fails(FileStep::OpenForRewrite) && PosixProfileFiles::OpenForRewrite(path, identity, file);
+    }
+    bool Reserve(std::FILE* file, unsigned long long size) override
+    {
+        return !Fails(FileStep::Reserve) && PosixProfileFiles::Reserve(file, size);
+    }
+    bool Truncate(std::FILE* file, unsigned long long size) override
+    {
+        return !Fails(FileStep::Truncate) && PosixProfileFiles::Truncate(file, size);
+    }
+    bool SetOwner(std::FILE* file, unsigned owner, unsigned group) override
+    {
+        return !Fails(FileStep::SetOwner) && PosixProfileFiles::SetOwner(file, owner, group);
     }
     // A failing write first writes half of the data, as a disk that fills up would.
     bool Write(std::FILE* file, const std::string& data) override

@@ -5,12 +5,14 @@
 
 #include "FaultyProfileFiles.h"
 #include "ProfileTestDir.h"
+#include "support/Unprivileged.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -30,11 +32,6 @@ void ExpectFailedWrite()
         EXPECT_STREQ(error.what(), "Unable to write to VESKAN.INI");
         EXPECT_STREQ(error.ClassName(), "EIniFileException");
     }
-}
-
-bool RunningAsRoot()
-{
-    return ::geteuid() == 0;
 }
 
 struct StepCase {
@@ -135,47 +132,87 @@ TEST(ProfileFailingStep, SuccessfulWriteGoesThroughEveryStepOnce)
     EXPECT_EQ(files.calls[FileStep::Remove], 0);
 }
 
-TEST(ProfileReadOnlyFile, IsAFailedWrite)
+// The permissions a person meets, tried as a user without privileges (nobody, when
+// the tests run as root). Owner "root" is the file's owner when the tests run as root,
+// so that the user is not the owner; otherwise the user owns every file.
+enum class Entry { None, File, LinkToVictim };
+struct PermissionCase {
+    const char* name;
+    unsigned directoryMode;
+    Entry entry;
+    unsigned fileMode;
+    bool fileOwnedByRoot;
+    bool written;
+};
+
+void PrintTo(const PermissionCase& testCase, std::ostream* out)
 {
-    if (RunningAsRoot())
-        GTEST_SKIP() << "root may write any file; ProfileFailingStep.CanWrite covers this";
-    ProfileTestDir dir;
-    dir.Put("VESKAN.INI", OldFile);
-    ASSERT_EQ(::chmod(dir.PathOf("VESKAN.INI").c_str(), 0444), 0);
-
-    ExpectFailedWrite();
-
-    EXPECT_EQ(dir.Get("VESKAN.INI"), OldFile);
-    EXPECT_EQ(dir.Names(), std::vector<std::string> {"VESKAN.INI"});
+    *out << testCase.name;
 }
 
-TEST(ProfileUnwritableDirectory, IsAFailedWriteWithoutFile)
+const PermissionCase PermissionCases[] = {
+    {"ReadOnlyFile", 0755, Entry::File, 0444, false, false},
+    {"UnwritableDirectoryWithoutFile", 0555, Entry::None, 0, false, false},
+    {"UnwritableDirectoryAndFile", 0555, Entry::File, 0444, false, false},
+    // The installed layout: a shared file every user may write, in a directory only
+    // root may change. The file is rewritten in place and stays root's.
+    {"SharedFileInUnwritableDirectory", 0555, Entry::File, 0666, true, true},
+    // Not followed: the write fails and the link's target stays as it was.
+    {"LinkInUnwritableDirectory", 0555, Entry::LinkToVictim, 0666, false, false},
+    // Replaced through a temporary file, the file would pass to its last writer;
+    // rewritten in place it keeps its owner.
+    {"SomeoneElsesFileInOpenDirectory", 0777, Entry::File, 0666, true, true},
+};
+
+class ProfilePermissions : public ::testing::TestWithParam<PermissionCase> {};
+
+TEST_P(ProfilePermissions, AsAnUnprivilegedUser)
 {
-    if (RunningAsRoot())
-        GTEST_SKIP() << "root may write any directory; ProfileFailingStepOfNewFile covers this";
+    const PermissionCase& c = GetParam();
+    if (c.fileOwnedByRoot && c.directoryMode == 0777 && !RunningAsRoot())
+        GTEST_SKIP() << "needs a file of another user, which only root can make";
     ProfileTestDir dir;
-    ASSERT_EQ(::chmod(dir.Path().c_str(), 0555), 0);
+    const UserIds user = UnprivilegedUser();
+    const UserIds fileOwner = c.fileOwnedByRoot && RunningAsRoot() ? UserIds{0, 0} : user;
+    const std::string ini = dir.PathOf("VESKAN.INI");
+    if (c.entry == Entry::File) {
+        dir.Put("VESKAN.INI", OldFile);
+        ASSERT_EQ(::chown(ini.c_str(), fileOwner.uid, fileOwner.gid), 0);
+        ASSERT_EQ(::chmod(ini.c_str(), c.fileMode), 0);
+    } else if (c.entry == Entry::LinkToVictim) {
+        dir.Put("victim", OldFile);
+        ASSERT_EQ(::chmod(dir.PathOf("victim").c_str(), c.fileMode), 0);
+        ASSERT_EQ(::symlink(dir.PathOf("victim").c_str(), ini.c_str()), 0);
+    }
+    ASSERT_EQ(::chown(dir.Path().c_str(), user.uid, user.gid), 0);
+    ASSERT_EQ(::chmod(dir.Path().c_str(), c.directoryMode), 0);
+    const std::vector<std::string> namesBefore = dir.Names();
 
-    ExpectFailedWrite();
+    const std::optional<bool> written =
+        RunUnprivileged([] { return WritePrivateProfileString("Config", "Type", "-1", "VESKAN.INI"); });
+    ASSERT_TRUE(written.has_value()) << "could not run as the unprivileged user";
+    EXPECT_EQ(*written, c.written);
 
-    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
-    EXPECT_TRUE(dir.Names().empty());
+    EXPECT_EQ(dir.Names(), namesBefore) << "no temporary file is left, no file added";
+    if (c.entry == Entry::LinkToVictim) {
+        struct stat link {};
+        ASSERT_EQ(::lstat(ini.c_str(), &link), 0);
+        EXPECT_TRUE(S_ISLNK(link.st_mode));
+        EXPECT_EQ(dir.Get("victim"), OldFile);
+    }
+    if (c.entry != Entry::File)
+        return;
+    EXPECT_EQ(dir.Get("VESKAN.INI"), c.written ? "; kept\r\n[Config]\r\nType=-1\r\n[Other]\r\nA=1" : OldFile);
+    struct stat info {};
+    ASSERT_EQ(::lstat(ini.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISREG(info.st_mode));
+    EXPECT_EQ(info.st_uid, fileOwner.uid);
+    EXPECT_EQ(info.st_gid, fileOwner.gid);
+    EXPECT_EQ(info.st_mode & 07777, c.fileMode);
 }
 
-TEST(ProfileUnwritableDirectory, IsAFailedWriteWithFile)
-{
-    if (RunningAsRoot())
-        GTEST_SKIP() << "root may write any directory; ProfileFailingStep covers this";
-    ProfileTestDir dir;
-    dir.Put("VESKAN.INI", OldFile);
-    ASSERT_EQ(::chmod(dir.Path().c_str(), 0555), 0);
-
-    ExpectFailedWrite();
-
-    ASSERT_EQ(::chmod(dir.Path().c_str(), 0755), 0);
-    EXPECT_EQ(dir.Get("VESKAN.INI"), OldFile);
-    EXPECT_EQ(dir.Names(), std::vector<std::string> {"VESKAN.INI"});
-}
+INSTANTIATE_TEST_SUITE_P(Cases, ProfilePermissions, ::testing::ValuesIn(PermissionCases),
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(ProfileSettingsFile, ThatIsADirectoryIsAFailedWrite)
 {
