@@ -32,8 +32,14 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "Project1: cannot open a window: no display to connect to (DISPLAY is not set)\n");
         return 1;
     }
+    // Qt is given the program's path alone: it would take the options it knows
+    // (-reverse, -style, -platform) out of the list, and the mode is decided by the
+    // program's own first argument, whatever it is.
+    static char fallbackName[] = "Project1";
+    int qtArgc = 1;
+    char* qtArgv[] = {argc > 0 && argv[0] != nullptr ? argv[0] : fallbackName, nullptr};
     qInstallMessageHandler(StartUpMessageHandler);
-    QApplication qtApplication(argc, argv);
+    QApplication qtApplication(qtArgc, qtArgv);
     qInstallMessageHandler(nullptr);
     // The program's icon MAINICON, for the dialog's title bar and the task list.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/MAINICON.ico")));
