@@ -1,6 +1,8 @@
 // The one road of every message box: the replaceable function, or a real QMessageBox.
 #include "platform/window/MessageBox.h"
 
+#include "platform/window/TApplication.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
@@ -36,7 +38,13 @@ void ShowRealBox(const TMessageBoxRequest& request)
     QPointer<QWidget> owner = QApplication::activeWindow();
     QMessageBox box(ToQt(request.icon), request.title, request.text, QMessageBox::Ok, owner);
     box.setWindowModality(Qt::ApplicationModal);
+    // The box's loop is its own: what it takes from the queue is not offered to the
+    // application's message hook.
+    if (Application)
+        Application->EnterModalLoop();
     box.exec();
+    if (Application)
+        Application->LeaveModalLoop();
     // Closing the box does not give the activation back by itself.
     if (owner && owner->isVisible())
         owner->activateWindow();

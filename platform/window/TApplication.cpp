@@ -60,7 +60,15 @@ int TApplication::Run()
 {
     if (m_mainForm)
         m_mainForm->Show();
-    QApplication::exec();
+    // A loop of its own rather than QApplication::exec: the quit request then ends
+    // this loop alone, where Qt's exit would end a message box's loop as well.
+    QEventLoop loop;
+    m_loop = &loop;
+    // A quit request taken before the loop ran (by a loop of someone else's) still
+    // counts.
+    if (!m_quitTaken)
+        loop.exec();
+    m_loop = nullptr;
     return 0;
 }
 
@@ -68,8 +76,17 @@ void TApplication::Terminate()
 {
     m_terminated = true;
     // Posted, not immediate: the loop ends when it takes the request, so the window
-    // that asked stays shown and the current handler runs to its end.
-    QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    // that asked stays shown and the current handler runs to its end. Taken inside
+    // a message box's loop, it marks the application's loop to end once the box has
+    // been acknowledged and that loop runs again.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_quitTaken = true;
+            if (m_loop)
+                m_loop->exit(0);
+        },
+        Qt::QueuedConnection);
 }
 
 QString ErrorReportText(const QString& message)
@@ -109,9 +126,9 @@ bool TApplication::eventFilter(QObject* watched, QEvent* event)
     // The translator runs even while the slot is empty, so that a hook installed in
     // the middle of one input's deliveries does not see the rest of them.
     if (m_translator.Translate(watched, event, msg)) {
-        if (!m_onMessage)
+        if (!m_onMessage || InModalLoop())
             return false;
-    } else if (event->type() == QEvent::Timer && m_onMessage) {
+    } else if (event->type() == QEvent::Timer && m_onMessage && !InModalLoop()) {
         auto* timer = qobject_cast<TTimer*>(watched);
         if (!timer || !timer->Running())
             return false;

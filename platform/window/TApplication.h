@@ -5,7 +5,9 @@
 #include "platform/window/InputTranslator.h"
 #include "platform/window/Messages.h"
 
+#include <QEventLoop>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <exception>
 #include <functional>
@@ -39,9 +41,18 @@ public:
     // Shows the main form, then runs the loop until Terminate's quit request is taken.
     // Returns 0.
     int Run();
-    // Posts the quit request; the loop ends when it takes it.
+    // Posts the quit request; the application's own loop ends when it takes it. A
+    // message box up at that moment stays until it is acknowledged: its loop does
+    // not end with the application's.
     void Terminate();
     bool Terminated() const { return m_terminated; }
+
+    // A modal loop of the program's own (a message box) runs between these two
+    // calls. What that loop takes from the queue is not the application loop's: it
+    // never reaches the message hook.
+    void EnterModalLoop() { ++m_modalDepth; }
+    void LeaveModalLoop() { --m_modalDepth; }
+    bool InModalLoop() const { return m_modalDepth > 0; }
 
     // The application title that captions the error report (see AppTitle.h).
     QString Title() const { return m_title; }
@@ -61,6 +72,10 @@ private:
     std::vector<TForm*> m_forms;
     QString m_title;
     bool m_terminated = false;
+    int m_modalDepth = 0;
+    bool m_quitTaken = false;
+    // The application's own loop while Run runs it.
+    QPointer<QEventLoop> m_loop;
 };
 
 extern TApplication* Application;
