@@ -4,6 +4,7 @@
 
 #include <QGuiApplication>
 #include <QImage>
+#include <QRect>
 #include <QString>
 #include <algorithm>
 #include <cstring>
@@ -58,6 +59,13 @@ bool X11CompositorRunning()
 }
 #endif
 
+// Rows of an image to write into. Through the const pointer: the image may share its
+// pixels with the window's surface, which a detaching write would leave behind.
+uchar* WritableRows(QImage& image)
+{
+    return const_cast<uchar*>(image.constBits());
+}
+
 } // namespace
 
 bool PlatformShowsColourKey()
@@ -70,22 +78,59 @@ bool PlatformShowsColourKey()
     return false;
 }
 
-void CopyFrameInto(QImage& dst, const Raster& frame, bool keyed, Pixel key)
+void CopyFrameInto(QImage& dst, const Raster& frame, const QRect& area, bool keyed, Pixel key)
 {
-    const int width = std::min(dst.width(), frame.Width());
-    const int height = std::min(dst.height(), frame.Height());
-    if (width <= 0 || height <= 0)
+    const QRect part = area & QRect(0, 0, frame.Width(), frame.Height()) & dst.rect();
+    if (part.isEmpty())
         return;
-    for (int y = 0; y < height; ++y) {
-        const Pixel* src = frame.Scanline(y);
-        auto* out = reinterpret_cast<Pixel*>(dst.scanLine(y));
+    const qsizetype stride = dst.bytesPerLine();
+    uchar* rows = WritableRows(dst);
+    for (int y = part.top(); y <= part.bottom(); ++y) {
+        const Pixel* src = frame.Scanline(y) + part.left();
+        auto* out = reinterpret_cast<Pixel*>(rows + y * stride) + part.left();
         if (!keyed) {
             // Raster pixels are 0xFFRRGGBB, which is RGB32 as it stands.
-            std::memcpy(out, src, static_cast<std::size_t>(width) * sizeof(Pixel));
+            std::memcpy(out, src, static_cast<std::size_t>(part.width()) * sizeof(Pixel));
             continue;
         }
         // Premultiplied ARGB: an opaque pixel is itself, a transparent one all zero.
-        for (int x = 0; x < width; ++x)
+        for (int x = 0; x < part.width(); ++x)
             out[x] = src[x] == key ? 0u : (src[x] | 0xFF000000u);
+    }
+}
+
+void CopyImageInto(QImage& dst, const QImage& src, const QRect& area)
+{
+    const QRect part = area & src.rect() & dst.rect();
+    if (part.isEmpty())
+        return;
+    uchar* rows = WritableRows(dst);
+    for (int y = part.top(); y <= part.bottom(); ++y) {
+        std::memcpy(rows + y * dst.bytesPerLine() + part.left() * 4, src.constScanLine(y) + part.left() * 4,
+                    static_cast<std::size_t>(part.width()) * 4);
+    }
+}
+
+void FillImageArea(QImage& dst, const QRect& area, Pixel colour)
+{
+    const QRect part = area & dst.rect();
+    if (part.isEmpty())
+        return;
+    uchar* rows = WritableRows(dst);
+    for (int y = part.top(); y <= part.bottom(); ++y) {
+        auto* out = reinterpret_cast<Pixel*>(rows + y * dst.bytesPerLine()) + part.left();
+        std::fill(out, out + part.width(), colour);
+    }
+}
+
+bool TakesFramePixels(const QImage& image)
+{
+    switch (image.format()) {
+    case QImage::Format_RGB32:
+    case QImage::Format_ARGB32:
+    case QImage::Format_ARGB32_Premultiplied:
+        return true;
+    default:
+        return false;
     }
 }

@@ -4,6 +4,13 @@
 
 #include <QCursor>
 #include <QGuiApplication>
+#include <QScreen>
+
+#if defined(VESKAN_HAVE_XCB)
+#include <QtGui/qguiapplication_platform.h>
+#include <xcb/xcb.h>
+#include <cstdlib>
+#endif
 
 namespace {
 
@@ -25,6 +32,26 @@ void ApplyCount()
     }
 }
 
+#if defined(VESKAN_HAVE_XCB)
+bool NativePointer(TPoint& point)
+{
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection)
+        return false;
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    if (!screen)
+        return false;
+    xcb_query_pointer_reply_t* reply =
+        xcb_query_pointer_reply(connection, xcb_query_pointer(connection, screen->root), nullptr);
+    if (!reply)
+        return false;
+    point = TPoint{reply->root_x, reply->root_y};
+    std::free(reply);
+    return true;
+}
+#endif
+
 } // namespace
 
 int ShowCursor(bool show)
@@ -44,11 +71,28 @@ bool CursorHidden()
     return g_overrideSet;
 }
 
+TPoint DeviceScreenPoint(QPointF global)
+{
+    const QScreen* screen = QGuiApplication::screenAt(global.toPoint());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return TPoint{qRound(global.x()), qRound(global.y())};
+    const QPointF origin = screen->geometry().topLeft();
+    const QPointF device = origin + (global - origin) * screen->devicePixelRatio();
+    return TPoint{qRound(device.x()), qRound(device.y())};
+}
+
 bool GetCursorPos(TPoint& point)
 {
     if (!qGuiApp)
         return false;
-    const QPoint pos = QCursor::pos();
-    point = TPoint{pos.x(), pos.y()};
+#if defined(VESKAN_HAVE_XCB)
+    // The X server knows the pointer in device pixels; Qt's position is rounded to
+    // whole device-independent pixels, which on a scaled screen loses a pixel.
+    if (NativePointer(point))
+        return true;
+#endif
+    point = DeviceScreenPoint(QCursor::pos());
     return true;
 }

@@ -2,7 +2,8 @@
 // repeated deliveries of one input.
 #include "platform/window/InputTranslator.h"
 
-#include <QCursor>
+#include "platform/window/Cursor.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QWheelEvent>
@@ -71,10 +72,14 @@ QObject* TargetOf(QObject* watched)
     return watched;
 }
 
-TPoint ToPoint(QPointF p)
+// The device pixel ratio of the window an event is addressed to.
+qreal RatioOf(QObject* watched)
 {
-    const QPoint q = p.toPoint();
-    return TPoint{q.x(), q.y()};
+    if (auto* widget = qobject_cast<QWidget*>(watched))
+        return widget->devicePixelRatioF();
+    if (auto* window = qobject_cast<QWindow*>(watched))
+        return window->devicePixelRatio();
+    return 1.0;
 }
 
 } // namespace
@@ -111,8 +116,7 @@ bool InputTranslator::Translate(QObject* watched, QEvent* event, TMsg& msg)
         if (release)
             flags |= 1u << 31;
         msg.lParam = static_cast<std::int32_t>(flags);
-        const QPoint cursor = QCursor::pos();
-        msg.pt = TPoint{cursor.x(), cursor.y()};
+        GetCursorPos(msg.pt);
         break;
     }
     case QEvent::MouseMove:
@@ -134,10 +138,11 @@ bool InputTranslator::Translate(QObject* watched, QEvent* event, TMsg& msg)
             msg.message = base + (type == QEvent::MouseButtonPress ? 0 : type == QEvent::MouseButtonRelease ? 1 : 2);
         }
         msg.wParam = ButtonFlags(mouse->buttons()) | ModifierFlags(mouse->modifiers());
-        // The position in the client area of the object the event is addressed to.
-        const QPoint local = mouse->position().toPoint();
-        msg.lParam = MakeLParam(local.x(), local.y());
-        msg.pt = ToPoint(mouse->globalPosition());
+        // The position in the client area of the object the event is addressed to;
+        // both positions in device pixels.
+        const QPointF local = mouse->position() * RatioOf(watched);
+        msg.lParam = MakeLParam(qRound(local.x()), qRound(local.y()));
+        msg.pt = DeviceScreenPoint(mouse->globalPosition());
         break;
     }
     case QEvent::Wheel: {
@@ -155,7 +160,7 @@ bool InputTranslator::Translate(QObject* watched, QEvent* event, TMsg& msg)
         msg.wParam = (static_cast<std::uint32_t>(delta) << 16) |
                      ButtonFlags(wheel->buttons()) | ModifierFlags(wheel->modifiers());
         // A wheel message carries the pointer in screen coordinates.
-        const TPoint global = ToPoint(wheel->globalPosition());
+        const TPoint global = DeviceScreenPoint(wheel->globalPosition());
         msg.lParam = MakeLParam(global.X, global.Y);
         msg.pt = global;
         break;

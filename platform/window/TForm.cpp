@@ -128,18 +128,36 @@ void TForm::SetTransparentColor(bool on, Pixel key)
 
 int TForm::ClientWidth() const
 {
-    return width();
+    return DeviceSize().width();
 }
 
 int TForm::ClientHeight() const
 {
-    return height();
+    return DeviceSize().height();
+}
+
+QSize TForm::DeviceSize() const
+{
+    // Qt places windows in device-independent pixels; frames are composed and shown
+    // in the screen's own pixels, one raster pixel to one screen pixel.
+    const qreal ratio = devicePixelRatioF();
+    return QSize(qRound(width() * ratio), qRound(height() * ratio));
+}
+
+QImage* TForm::Surface() const
+{
+    QBackingStore* store = backingStore();
+    QPaintDevice* device = store ? store->paintDevice() : nullptr;
+    if (!device || device->devType() != QInternal::Image)
+        return nullptr;
+    auto* image = static_cast<QImage*>(device);
+    return TakesFramePixels(*image) ? image : nullptr;
 }
 
 void TForm::CopyFrame(const Raster& frame)
 {
     if (!m_keyActive) {
-        // Without the key the raster's rows are RGB32 as they stand: they are painted
+        // Without the key the raster's rows are RGB32 as they stand: they are written
         // onto the window's surface at once, with no copy of their own in between.
         m_copying = &frame;
         m_copied = false;
@@ -154,11 +172,11 @@ void TForm::CopyFrame(const Raster& frame)
     // With the key, the key turns into alpha on the way, and a repaint needs the
     // result again.
     const QImage::Format format = m_keyActive ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
-    if (m_frame.size() != size() || m_frame.format() != format) {
-        m_frame = QImage(size(), format);
+    if (m_frame.size() != DeviceSize() || m_frame.format() != format) {
+        m_frame = QImage(DeviceSize(), format);
         m_frame.fill(palette().color(QPalette::Window).rgb());
     }
-    CopyFrameInto(m_frame, frame, m_keyActive, m_key);
+    CopyFrameInto(m_frame, frame, m_frame.rect(), m_keyActive, m_key);
     m_frameFresh = true;
     if (m_keyActive)
         repaint();
@@ -172,11 +190,10 @@ QImage TForm::FrameImage() const
     // (a surface without an alpha channel, as off the screen, would drop them).
     if (m_keyActive && !m_frame.isNull())
         return m_frame;
-    QBackingStore* store = backingStore();
-    QPaintDevice* device = store ? store->paintDevice() : nullptr;
-    if (!device || device->devType() != QInternal::Image)
+    const QImage* surface = Surface();
+    if (!surface)
         return {};
-    return static_cast<const QImage*>(device)->copy(rect());
+    return surface->copy(QRect(QPoint(0, 0), DeviceSize()));
 }
 
 void TForm::showEvent(QShowEvent* event)
@@ -189,8 +206,15 @@ void TForm::showEvent(QShowEvent* event)
 void TForm::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
+    if (event->spontaneous())
+        return;
+    // The next show starts black: nothing of this show's frames is kept for it.
+    m_frame = QImage();
+    m_frameFresh = false;
+    m_shownSize = QSize();
+    m_shownFrame = QRect();
     // A hide that did not come through Hide: OnHide can only follow it.
-    if (!event->spontaneous() && !m_hiding && OnHide)
+    if (!m_hiding && OnHide)
         RunHandler(OnHide);
 }
 
@@ -211,34 +235,39 @@ void TForm::changeEvent(QEvent* event)
 
 void TForm::paintEvent(QPaintEvent* event)
 {
-    QPainter painter(this);
+    // Everything here is in device pixels: the frames, and the area to paint mapped
+    // outwards to whole device pixels.
+    const qreal ratio = devicePixelRatioF();
+    const QRect area = QRectF(QPointF(event->rect().topLeft()) * ratio, QSizeF(event->rect().size()) * ratio)
+                           .toAlignedRect();
+    QImage* surface = Surface();
+    const Pixel background = palette().color(QPalette::Window).rgb() | 0xFF000000u;
+
     QRect frameRect;
-    QImage rows;
-    const QImage* image = nullptr;
     if (m_copying && !m_copying->IsEmpty()) {
-        // Rows of the raster as an image, without a copy; the painter copies them
-        // onto the surface.
-        rows = QImage(reinterpret_cast<const uchar*>(m_copying->Scanline(0)), m_copying->Width(), m_copying->Height(),
-                      static_cast<qsizetype>(m_copying->Pitch()) * sizeof(Pixel), QImage::Format_RGB32);
-        image = &rows;
+        frameRect = QRect(0, 0, m_copying->Width(), m_copying->Height());
+        if (surface) {
+            CopyFrameInto(*surface, *m_copying, area, false, 0);
+        } else {
+            // Rows of the raster as an image, without a copy, for the painter.
+            QImage rows(reinterpret_cast<const uchar*>(m_copying->Scanline(0)), m_copying->Width(),
+                        m_copying->Height(), static_cast<qsizetype>(m_copying->Pitch()) * sizeof(Pixel),
+                        QImage::Format_RGB32);
+            PaintThroughPainter(rows, area);
+        }
     } else if (!m_frame.isNull()) {
-        image = &m_frame;
-        if (m_keyActive)
-            painter.setCompositionMode(QPainter::CompositionMode_Source);
-    }
-    if (image) {
-        frameRect = image->rect() & rect();
-        // Only the part of the frame inside the area to paint.
-        const QRect part = event->rect() & frameRect;
-        if (!part.isEmpty())
-            painter.drawImage(part.topLeft(), *image, part);
-    } else if (m_shownSize == size()) {
+        frameRect = m_frame.rect();
+        if (surface)
+            CopyImageInto(*surface, m_frame, area);
+        else
+            PaintThroughPainter(m_frame, area);
+    } else if (m_shownSize == DeviceSize()) {
         // An opaque window's surface still holds the last frame: only the part it
         // did not cover needs the background.
         frameRect = m_shownFrame;
     }
     if (m_copying || !m_frame.isNull()) {
-        m_shownSize = size();
+        m_shownSize = DeviceSize();
         m_shownFrame = frameRect;
     }
     if (m_copying || m_frameFresh) {
@@ -247,10 +276,29 @@ void TForm::paintEvent(QPaintEvent* event)
         ++m_framesShown;
     }
     // Outside the frame (none yet, or the window grew) the background shows.
-    const QRegion rest = event->region() - QRegion(frameRect);
-    const QColor background = palette().color(QPalette::Window);
+    const QRegion rest = QRegion(area) - QRegion(frameRect);
+    if (surface) {
+        for (const QRect& r : rest)
+            FillImageArea(*surface, r, background);
+        return;
+    }
+    QPainter painter(this);
     for (const QRect& r : rest)
-        painter.fillRect(r, background);
+        painter.fillRect(QRectF(QPointF(r.topLeft()) / ratio, QSizeF(r.size()) / ratio), QColor::fromRgb(background));
+}
+
+void TForm::PaintThroughPainter(const QImage& frame, const QRect& area)
+{
+    // A surface of another pixel layout: the painter converts, one frame pixel to one
+    // device pixel.
+    const QRect part = area & frame.rect();
+    if (part.isEmpty())
+        return;
+    const qreal ratio = devicePixelRatioF();
+    QPainter painter(this);
+    if (m_keyActive)
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(QRectF(QPointF(part.topLeft()) / ratio, QSizeF(part.size()) / ratio), frame, part);
 }
 
 QScreen* TForm::ScreenOf() const

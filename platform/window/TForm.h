@@ -44,15 +44,18 @@ public:
     void SetTransparentColor(bool on, Pixel key);
     bool TransparencyActive() const { return m_keyActive; }
 
+    // The client area in device pixels, the screen's own: on a high-density screen
+    // more than the device-independent width() and height() that Qt places by.
     int ClientWidth() const;
     int ClientHeight() const;
 
     // Copy to window: the whole raster on the client area at (0, 0), opaque, in one
-    // operation; the colour key then applies to the copied pixels.
+    // operation, one raster pixel to one device pixel; the colour key then applies to
+    // the copied pixels. A hidden window keeps none of it for its next show.
     void CopyFrame(const Raster& frame);
-    // What the window's surface holds now, the size of the window, null before the
-    // window has a surface; with the colour key, the keyed frame it was given. For
-    // tests.
+    // What the window's surface holds now, the client area in device pixels, null
+    // before the window has a surface; with the colour key, the keyed frame it was
+    // given. For tests.
     QImage FrameImage() const;
     // How many copied frames have reached the window's surface.
     int FramesShown() const { return m_framesShown; }
@@ -65,6 +68,11 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    QSize DeviceSize() const;
+    // The window's surface as an image that frames may be written into straight;
+    // null when it is none (another pixel layout, or no surface yet).
+    QImage* Surface() const;
+    void PaintThroughPainter(const QImage& frame, const QRect& area);
     QScreen* ScreenOf() const;
     void BringToFront();
     // Before a show: onto the monitor of the application's active window, keeping the
@@ -88,7 +96,7 @@ private:
     // surface of a see-through window is cleared before each paint.
     QImage m_frame;
     bool m_frameFresh = false;  // m_frame holds a frame not yet painted
-    QSize m_shownSize;          // the window's size when it last took a frame
-    QRect m_shownFrame;         // the part of the window that frame covered
+    QSize m_shownSize;          // the window's device size when it last took a frame
+    QRect m_shownFrame;         // the device pixels that frame covered
     int m_framesShown = 0;
 };
