@@ -133,4 +133,29 @@ TEST_F(ColourKey, EachCopyReplacesTheWholeFrame)
         EXPECT_EQ(form.FrameImage().pixel(x, 0), White) << "x=" << x;
 }
 
+TEST_F(ColourKey, AWindowShownAgainIsBlackUntilItsNextFrame)
+{
+    QPalette black = form.palette();
+    black.setColor(QPalette::Window, Qt::black);
+    form.setPalette(black);
+    for (const bool keyed : {false, true}) {
+        SCOPED_TRACE(keyed ? "keyed" : "opaque");
+        form.SetTransparentColor(keyed, Key);
+        form.CopyFrame(Raster(RowLength, 1));   // all white
+        ASSERT_EQ(form.FrameImage().pixel(0, 0) | 0xFF000000u, White);
+        form.Hide();
+        form.Show();
+        ASSERT_TRUE(WaitFor([&] {
+            const QImage shown = form.FrameImage();
+            if (shown.size() != QSize(RowLength, 1))
+                return false;
+            for (int x = 0; x < RowLength; ++x) {
+                if ((shown.pixel(x, 0) | 0xFF000000u) != Black)
+                    return false;
+            }
+            return true;
+        })) << "the last show's frame is on the screen";
+    }
+}
+
 } // namespace

@@ -2,11 +2,13 @@
 // maximized state on each monitor, placement onto the active monitor, the flags.
 #include "GuiTestSupport.h"
 
+#include "platform/window/MessageBox.h"
 #include "platform/window/TApplication.h"
 #include "platform/window/TForm.h"
 
 #include <QApplication>
 #include <QScreen>
+#include <QTest>
 #include <QTimer>
 #include <QWindow>
 #include <gtest/gtest.h>
@@ -84,6 +86,42 @@ TEST(MainWindowRule, RunShowsTheMainFormAndClosingItEndsTheLoop)
     EXPECT_TRUE(otherHidden);
     EXPECT_TRUE(stillRunning);
     EXPECT_TRUE(app.Terminated());
+}
+
+TEST(MainWindowRule, QuitRequestTakenByAMessageBoxWaitsUntilItIsAcknowledged)
+{
+    TApplication app;
+    TForm main;
+    bool boxUpAfterTheQuitRequest = false;
+    bool boxReturned = false;
+    QTimer::singleShot(0, [&] {
+        QTimer::singleShot(0, [&] {
+            main.Close();
+            // Queued behind the quit request, and queued once more from there: by then
+            // the box's loop has taken the request and gone round again, had it ended.
+            QMetaObject::invokeMethod(
+                qApp,
+                [&] {
+                    QMetaObject::invokeMethod(
+                        qApp,
+                        [&] {
+                            QWidget* box = QApplication::activeModalWidget();
+                            boxUpAfterTheQuitRequest = box && box->isVisible();
+                            if (box)
+                                QTest::keyClick(box, Qt::Key_Return);
+                        },
+                        Qt::QueuedConnection);
+                },
+                Qt::QueuedConnection);
+        });
+        ShowMessageBox({QStringLiteral("Project1"), QStringLiteral("Error."), TMessageBoxIcon::Error, false});
+        boxReturned = true;
+    });
+    LoopDeadline deadline;
+    EXPECT_EQ(app.Run(), 0);
+    EXPECT_FALSE(deadline.expired);
+    EXPECT_TRUE(boxUpAfterTheQuitRequest);
+    EXPECT_TRUE(boxReturned);
 }
 
 TEST(MainWindowRule, CloseOfTheMainFormPostsTheQuitRequest)

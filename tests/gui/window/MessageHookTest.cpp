@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 #include <QWindow>
 #include <gtest/gtest.h>
@@ -292,6 +293,38 @@ TEST_F(MessageHook, TimerTicksPassTheHookAndCanBeSwallowed)
         return offered >= 3;
     }));
     EXPECT_EQ(ticks, 0);
+}
+
+} // namespace
+
+namespace {
+
+// The message box up now, once its loop runs.
+QWidget* BoxUpNow()
+{
+    QWidget* box = QApplication::activeModalWidget();
+    return box && box->isVisible() ? box : nullptr;
+}
+
+TEST_F(MessageHook, InputToAMessageBoxIsTheBoxLoopsAndNeverReachesIt)
+{
+    bool typedIntoTheBox = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = BoxUpNow();
+        ASSERT_NE(box, nullptr);
+        QTest::keyClick(box, Qt::Key_A);
+        QTest::mouseMove(box->windowHandle(), QPoint(5, 5));
+        QTest::mouseMove(box->windowHandle(), QPoint(40, 30));
+        typedIntoTheBox = true;
+        // Enter acknowledges the box.
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    ShowMessageBox({QStringLiteral("Project1"), QStringLiteral("Error."), TMessageBoxIcon::Error, false});
+    EXPECT_TRUE(typedIntoTheBox);
+    EXPECT_TRUE(record.InputNumbers().empty());
+    // The application's own loop offers input again.
+    QTest::keyClick(&form, Qt::Key_B);
+    EXPECT_EQ(record.InputNumbers(), (std::vector<std::uint32_t>{WM_KEYDOWN, WM_KEYUP}));
 }
 
 } // namespace

@@ -126,8 +126,8 @@ TEST(ProfileFailingStep, SuccessfulWriteGoesThroughEveryStepOnce)
 
     EXPECT_TRUE(WritePrivateProfileString("Config", "Type", "-1", "VESKAN.INI"));
     for (FileStep step : {FileStep::ReadExisting, FileStep::CanWrite, FileStep::CreateExclusive,
-                          FileStep::Write, FileStep::SetPermissions, FileStep::Flush, FileStep::Sync,
-                          FileStep::Close, FileStep::Rename, FileStep::SyncDirectory})
+                          FileStep::Write, FileStep::SetOwner, FileStep::SetPermissions, FileStep::Flush,
+                          FileStep::Sync, FileStep::Close, FileStep::Rename, FileStep::SyncDirectory})
         EXPECT_EQ(files.calls[step], 1) << static_cast<int>(step);
     EXPECT_EQ(files.calls[FileStep::Remove], 0);
 }
