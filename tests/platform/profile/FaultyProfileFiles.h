@@ -30,7 +30,7 @@ enum class FileStep {
 class FaultyProfileFiles : public PosixProfileFiles {
 public:
     FileStep failAt = FileStep::None;
-    // A failing CreateExclusive reports a directory that refuses new files.
+    // Every CreateExclusive reports a directory that refuses new files.
     bool refuseTemporary = false;
     // Handed out in order by RandomSuffix; when empty, `repeatSuffix` if set, else random.
     std::deque<std::string> suffixes;
@@ -67,7 +67,7 @@ public:
     }
     CreateResult CreateExclusive(const std::string& path, unsigned permissions, std::FILE*& file) override
     {
-        if (Fails(FileStep::CreateExclusive)) {
+        if (Fails(FileStep::CreateExclusive) || refuseTemporary) {
             file = nullptr;
             return refuseTemporary ? CreateResult::Refused : CreateResult::Failed;
         }

@@ -104,6 +104,34 @@ INSTANTIATE_TEST_SUITE_P(Steps, ProfileFailingStep, ::testing::ValuesIn(FailingS
 INSTANTIATE_TEST_SUITE_P(Steps, ProfileFailingStepOfNewFile, ::testing::ValuesIn(FailingStepsOfNewFile),
                          [](const auto& testCase) { return std::string(testCase.param.name); });
 
+// Where the directory refuses a temporary file the file is rewritten in place; a step
+// that fails before the first byte is written leaves it as it was.
+const StepCase FailingStepsInPlace[] = {
+    {"OpenForRewrite", FileStep::OpenForRewrite},
+    {"Reserve", FileStep::Reserve},
+};
+
+class ProfileFailingStepInPlace : public ::testing::TestWithParam<StepCase> {};
+
+TEST_P(ProfileFailingStepInPlace, LeavesTheOldFile)
+{
+    ProfileTestDir dir;
+    dir.Put("VESKAN.INI", OldFile);
+    FaultyProfileFiles files;
+    files.refuseTemporary = true;
+    files.failAt = GetParam().step;
+    SetProfileFiles(&files);
+
+    ExpectFailedWrite();
+
+    EXPECT_EQ(files.calls[GetParam().step], 1);
+    EXPECT_EQ(dir.Get("VESKAN.INI"), OldFile);
+    EXPECT_EQ(dir.Names(), std::vector<std::string> {"VESKAN.INI"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, ProfileFailingStepInPlace, ::testing::ValuesIn(FailingStepsInPlace),
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
+
 TEST(ProfileFailingStep, DirectorySyncDoesNotUndoAFinishedWrite)
 {
     ProfileTestDir dir;
