@@ -83,16 +83,24 @@ TPoint DeviceScreenPoint(QPointF global)
     return TPoint{qRound(device.x()), qRound(device.y())};
 }
 
+bool GetNativeCursorPos(TPoint& point)
+{
+#if defined(VESKAN_HAVE_XCB)
+    return qGuiApp && NativePointer(point);
+#else
+    (void)point;
+    return false;
+#endif
+}
+
 bool GetCursorPos(TPoint& point)
 {
     if (!qGuiApp)
         return false;
-#if defined(VESKAN_HAVE_XCB)
     // The X server knows the pointer in device pixels; Qt's position is rounded to
     // whole device-independent pixels, which on a scaled screen loses a pixel.
-    if (NativePointer(point))
+    if (GetNativeCursorPos(point))
         return true;
-#endif
     point = DeviceScreenPoint(QCursor::pos());
     return true;
 }

@@ -13,6 +13,9 @@ int CursorDisplayCount();
 bool CursorHidden();
 // Screen coordinates in device pixels; false when the position cannot be read.
 bool GetCursorPos(TPoint& point);
+// The pointer as the window system itself knows it, in device pixels, where it can
+// be asked (X11); false elsewhere.
+bool GetNativeCursorPos(TPoint& point);
 
 // A point of Qt's device-independent screen coordinates in device pixels, by the
 // scale of the screen it lies on: each screen keeps its top-left corner, and its

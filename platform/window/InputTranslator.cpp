@@ -142,7 +142,11 @@ bool InputTranslator::Translate(QObject* watched, QEvent* event, TMsg& msg)
         // both positions in device pixels.
         const QPointF local = mouse->position() * RatioOf(watched);
         msg.lParam = MakeLParam(qRound(local.x()), qRound(local.y()));
-        msg.pt = DeviceScreenPoint(mouse->globalPosition());
+        // Where the window system can say, the pointer as it knows it: on a scaled
+        // screen Qt also makes moves of its own from its rounded cursor position
+        // (when a window appears under the pointer), a device pixel or so away.
+        if (!GetNativeCursorPos(msg.pt))
+            msg.pt = DeviceScreenPoint(mouse->globalPosition());
         break;
     }
     case QEvent::Wheel: {
