@@ -6,7 +6,7 @@ VESKAN_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg62-turbo-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev libxcb1-dev
-  xvfb xauth x11-utils xdotool imagemagick fonts-dejavu-core
+  xvfb xauth x11-utils x11-xserver-utils xdotool imagemagick fonts-dejavu-core
   clang libclang-rt-14-dev
 )
 

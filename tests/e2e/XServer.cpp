@@ -2,6 +2,7 @@
 // commands, screenshots and programs on it; everything it started stopped by pid.
 #include "XServer.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -23,18 +24,23 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The environment of this process with DISPLAY and the Qt platform replaced.
-std::vector<std::string> ProgramEnvironment(const std::string& display)
+// The environment of this process with DISPLAY and the Qt platform replaced, and the
+// extra NAME=VALUE entries in place of any of the same name.
+std::vector<std::string> ProgramEnvironment(const std::string& display, const std::vector<std::string>& extra)
 {
+    std::vector<std::string> replaced = {"DISPLAY=", "QT_QPA_PLATFORM="};
+    for (const std::string& entry : extra)
+        replaced.push_back(entry.substr(0, entry.find('=') + 1));
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) {
         const std::string entry(*e);
-        if (entry.rfind("DISPLAY=", 0) == 0 || entry.rfind("QT_QPA_PLATFORM=", 0) == 0)
-            continue;
-        env.push_back(entry);
+        if (std::none_of(replaced.begin(), replaced.end(),
+                         [&](const std::string& name) { return entry.rfind(name, 0) == 0; }))
+            env.push_back(entry);
     }
     env.push_back("DISPLAY=" + display);
     env.push_back("QT_QPA_PLATFORM=xcb");
+    env.insert(env.end(), extra.begin(), extra.end());
     return env;
 }
 
@@ -80,13 +86,29 @@ bool ReadPpmNumber(std::istream& in, int& value)
 
 } // namespace
 
+bool Screenshot::Shows(int left, int top, const Screenshot& picture) const
+{
+    if (picture.width <= 0 || left < 0 || top < 0 || left + picture.width > width || top + picture.height > height)
+        return false;
+    const std::size_t row = static_cast<std::size_t>(picture.width) * 3;
+    for (int y = 0; y < picture.height; ++y) {
+        const auto here = bytes.begin() + static_cast<std::ptrdiff_t>(
+                                              (static_cast<std::size_t>(top + y) * static_cast<std::size_t>(width) +
+                                               static_cast<std::size_t>(left)) * 3);
+        const auto there = picture.bytes.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(y) * row);
+        if (!std::equal(there, there + static_cast<std::ptrdiff_t>(row), here))
+            return false;
+    }
+    return true;
+}
+
 Rgb8 Screenshot::At(int x, int y) const
 {
     const std::size_t i = (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 3;
     return Rgb8{bytes.at(i), bytes.at(i + 1), bytes.at(i + 2)};
 }
 
-XServer::XServer()
+XServer::XServer(const XServerOptions& options)
 {
     char dirTemplate[] = "/tmp/veskan-e2e-XXXXXX";
     if (!mkdtemp(dirTemplate))
@@ -96,8 +118,10 @@ XServer::XServer()
     int fds[2];
     if (pipe(fds) != 0)
         return;
-    std::vector<std::string> args = {"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x1024x24",
+    std::vector<std::string> args = {"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", options.screen,
                                      "-noreset", "-nolisten", "tcp"};
+    if (options.anyClient)
+        args.push_back("-ac");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
@@ -171,12 +195,11 @@ std::string XServer::Output(const std::string& command) const
     return output;
 }
 
-Screenshot XServer::Shoot() const
+namespace {
+
+Screenshot ReadPpm(const std::string& path)
 {
     Screenshot shot;
-    const std::string path = m_dir + "/shot.ppm";
-    if (Run("import -window root -depth 8 ppm:" + path) != 0)
-        return shot;
     std::ifstream in(path, std::ios::binary);
     std::string magic;
     int maxValue = 0;
@@ -192,7 +215,53 @@ Screenshot XServer::Shoot() const
     return shot;
 }
 
-Program::Program(const XServer& server, const std::string& path, const std::vector<std::string>& arguments)
+} // namespace
+
+Screenshot ReadPicture(const std::string& path)
+{
+    const std::string ppm = path + ".ppm";
+    const std::string command = "convert '" + path + "' -depth 8 'ppm:" + ppm + "' >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0)
+        return Screenshot{};
+    Screenshot picture = ReadPpm(ppm);
+    std::remove(ppm.c_str());
+    return picture;
+}
+
+Screenshot XServer::Shoot() const
+{
+    const std::string path = m_dir + "/shot.ppm";
+    if (Run("import -window root -depth 8 ppm:" + path) != 0)
+        return Screenshot{};
+    return ReadPpm(path);
+}
+
+std::vector<std::string> XServer::VisibleWindows(pid_t pid) const
+{
+    std::istringstream ids(Output("xdotool search --onlyvisible --pid " + std::to_string(pid)));
+    std::vector<std::string> windows;
+    std::string id;
+    while (ids >> id)
+        windows.push_back(id);
+    return windows;
+}
+
+std::string XServer::WaitForWindow(pid_t pid, const std::string& name, std::chrono::milliseconds deadline) const
+{
+    const auto end = Clock::now() + deadline;
+    do {
+        std::istringstream ids(Output("xdotool search --all --onlyvisible --pid " + std::to_string(pid) +
+                                      " --name '^" + name + "$'"));
+        std::string id;
+        if (ids >> id)
+            return id;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    } while (Clock::now() < end);
+    return {};
+}
+
+Program::Program(const XServer& server, const std::string& path, const std::vector<std::string>& arguments,
+                 const ProgramOptions& options)
 {
     char name[] = "/tmp/veskan-e2e-out-XXXXXX";
     const int fd = mkstemp(name);
@@ -200,15 +269,19 @@ Program::Program(const XServer& server, const std::string& path, const std::vect
         return;
     close(fd);
     m_outputPath = name;
-    std::vector<std::string> env = ProgramEnvironment(server.Display());
-    std::vector<std::string> args = {path};
+    std::vector<std::string> env = ProgramEnvironment(server.Display(), options.environment);
+    std::vector<std::string> args;
+    if (options.unprivileged && geteuid() == 0)
+        args = {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"};
+    args.push_back(path);
     args.insert(args.end(), arguments.begin(), arguments.end());
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, m_outputPath.c_str(), O_WRONLY | O_TRUNC, 0644);
     std::vector<char*> argv = Pointers(args);
     std::vector<char*> envp = Pointers(env);
-    if (posix_spawn(&m_pid, path.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0)
+    // setpriv replaces itself with the program, so the process id stays the program's.
+    if (posix_spawnp(&m_pid, args.front().c_str(), &actions, nullptr, argv.data(), envp.data()) != 0)
         m_pid = -1;
     posix_spawn_file_actions_destroy(&actions);
 }

@@ -20,13 +20,25 @@ struct Screenshot {
     int height = 0;
     std::vector<std::uint8_t> bytes;   // RGB, rows top-down
     Rgb8 At(int x, int y) const;
+    // Whether the area of width x height at (left, top) shows exactly the pixels of
+    // picture (same layout), every one of them.
+    bool Shows(int left, int top, const Screenshot& picture) const;
+};
+
+// A picture file of any kind ImageMagick reads, as a screenshot; empty on failure.
+Screenshot ReadPicture(const std::string& path);
+
+struct XServerOptions {
+    std::string screen = "1280x1024x24";
+    // Any local user's programs may connect (-ac), for programs run as another user.
+    bool anyClient = false;
 };
 
 class XServer {
 public:
-    // Starts Xvfb with one 1280x1024x24 screen, -noreset, no TCP, and waits until
-    // xdpyinfo answers. Started() tells whether that worked.
-    XServer();
+    // Starts Xvfb with one screen (1280x1024x24 unless told), -noreset, no TCP, and
+    // waits until xdpyinfo answers. Started() tells whether that worked.
+    explicit XServer(const XServerOptions& options = {});
     // Stops the server it started, by its process id.
     ~XServer();
     XServer(const XServer&) = delete;
@@ -38,6 +50,12 @@ public:
     int Run(const std::string& command) const;
     // Runs a shell command with DISPLAY set; its standard output.
     std::string Output(const std::string& command) const;
+    // The ids of the process's windows that are mapped, by xdotool.
+    std::vector<std::string> VisibleWindows(pid_t pid) const;
+    // The first mapped window of the process whose name is name, once there is one;
+    // empty after the deadline.
+    std::string WaitForWindow(pid_t pid, const std::string& name,
+                              std::chrono::milliseconds deadline = std::chrono::seconds(10)) const;
     // import -window root; empty on failure.
     Screenshot Shoot() const;
 
@@ -47,10 +65,19 @@ private:
     std::string m_dir;
 };
 
+struct ProgramOptions {
+    // NAME=VALUE entries added to the program's environment.
+    std::vector<std::string> environment;
+    // Started as an unprivileged user (nobody, through setpriv) when the tests run as
+    // root; as the tests' own user otherwise.
+    bool unprivileged = false;
+};
+
 // A program started on the server with its standard output in a file.
 class Program {
 public:
-    Program(const XServer& server, const std::string& path, const std::vector<std::string>& arguments = {});
+    Program(const XServer& server, const std::string& path, const std::vector<std::string>& arguments = {},
+            const ProgramOptions& options = {});
     ~Program();   // killed if still running
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
