@@ -83,6 +83,19 @@ private:
     fs::path m_path;
 };
 
+// A copy of the program exactly as ./run builds it, in a folder of the test's own,
+// with its settings folder beside it, where it keeps VESKAN.INI.
+struct ProgramCopy {
+    ProgramCopy()
+    {
+        fs::copy_file(PROJECT1_AS_RUN_BUILDS_IT, program);
+        fs::create_directory(settings);
+    }
+    TestFolder folder;
+    fs::path program = folder.Path() / "Project1";
+    fs::path settings = folder.Path() / "settings";
+};
+
 // The scene's first-cycle frames of a screen size, as render-frames composes them:
 // tick 1 with the eyes open and tick 11 with them shut for their one frame.
 struct FirstCycle {
@@ -253,16 +266,13 @@ TEST_P(UnprivilegedSettings, OkAndTestAsAPersonWithoutRoot)
     const UserIds user = UnprivilegedUser();
     const UserIds root = RunningAsRoot() ? UserIds{0, 0} : user;
 
-    // The program exactly as ./run builds it, with its settings folder beside it.
-    TestFolder folder;
-    const fs::path program = folder.Path() / "Project1";
-    const fs::path settings = folder.Path() / "settings";
+    const ProgramCopy copy;
+    const fs::path& settings = copy.settings;
     const fs::path ini = settings / "VESKAN.INI";
-    const fs::path victim = folder.Path() / "victim";
-    fs::copy_file(PROJECT1_AS_RUN_BUILDS_IT, program);
-    fs::create_directory(settings);
-    fs::create_directory(folder.Path() / "home");
-    ASSERT_EQ(::chown((folder.Path() / "home").c_str(), user.uid, user.gid), 0);
+    const fs::path victim = copy.folder.Path() / "victim";
+    const fs::path home = copy.folder.Path() / "home";
+    fs::create_directory(home);
+    ASSERT_EQ(::chown(home.c_str(), user.uid, user.gid), 0);
     if (c.planted == Planted::SharedFile) {
         std::ofstream(ini) << SharedText;
         ASSERT_EQ(::chown(ini.c_str(), root.uid, root.gid), 0);
@@ -278,8 +288,8 @@ TEST_P(UnprivilegedSettings, OkAndTestAsAPersonWithoutRoot)
 
     ProgramOptions options;
     options.unprivileged = true;
-    options.environment = {"HOME=" + (folder.Path() / "home").string()};
-    Program dialog(server, program.string(), {}, options);
+    options.environment = {"HOME=" + home.string()};
+    Program dialog(server, copy.program.string(), {}, options);
     const std::string window = server.WaitForWindow(dialog.Pid(), "Configuration");
     ASSERT_FALSE(window.empty());
     const Rect r = Geometry(server, window);
@@ -367,7 +377,8 @@ TEST_F(TwoMonitors, SaverCoversExactlyThePrimaryMonitor)
 
 TEST_F(TwoMonitors, DialogOpensOnThePrimaryAndTestCoversTheMonitorItWasMovedTo)
 {
-    Program dialog(server, PROJECT1);
+    const ProgramCopy copy;
+    Program dialog(server, copy.program.string());
     const std::string window = server.WaitForWindow(dialog.Pid(), "Configuration");
     ASSERT_FALSE(window.empty());
     EXPECT_EQ(Geometry(server, window), (Rect{(1280 - 313) / 2, (1024 - 200) / 2, 313, 200}));
