@@ -3,20 +3,28 @@
 
 #include <cstring>
 
-QString ModuleName(const QString& programPath)
+std::string ModuleName(const std::string& programPath)
 {
-    const qsizetype slash = programPath.lastIndexOf(QLatin1Char('/'));
-    return slash < 0 ? programPath : programPath.mid(slash + 1);
+#if defined(_WIN32)
+    const std::size_t slash = programPath.find_last_of("/\\:");
+#else
+    const std::size_t slash = programPath.rfind('/');
+#endif
+    return slash == std::string::npos ? programPath : programPath.substr(slash + 1);
 }
 
-QString ApplicationTitle(const QString& programPath)
+std::string ApplicationTitle(const std::string& programPath)
 {
-    QString name = ModuleName(programPath);
-    const qsizetype dot = name.indexOf(QLatin1Char('.'));
-    if (dot >= 0)
-        name.truncate(dot);
-    if (name.size() > 1)
-        name = name.left(1) + name.mid(1).toLower();
+    std::string name = ModuleName(programPath);
+    const std::size_t dot = name.find('.');
+    if (dot != std::string::npos)
+        name.resize(dot);
+    // Every letter after the first in lower case.
+    for (std::size_t i = 1; i < name.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(name[i]);
+        if (c >= 'A' && c <= 'Z')
+            name[i] = static_cast<char>(c - 'A' + 'a');
+    }
     return name;
 }
 

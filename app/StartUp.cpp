@@ -5,11 +5,12 @@
 #include "config/TCfgFrm.h"
 #include "platform/Exception.h"
 #include "platform/window/MessageBox.h"
+#include "platform/window/Screen.h"
 #include "platform/window/TApplication.h"
 #include "screen/TScrnFrm.h"
 
-#include <QGuiApplication>
-#include <QScreen>
+#include <cinttypes>
+#include <cstdio>
 #include <future>
 #include <memory>
 #include <new>
@@ -19,8 +20,7 @@ namespace {
 // The picture set-up: displays of 8 bits per pixel or fewer get quantised JPEGs.
 JpegDepth DecodingDepth()
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen != nullptr && screen->depth() <= 8 ? JpegDepth::Quantised236 : JpegDepth::TrueColour;
+    return ScreenColourDepth() <= 8 ? JpegDepth::Quantised236 : JpegDepth::TrueColour;
 }
 
 // The pictures are unpacked on a second core while the forms are made; what the
@@ -37,6 +37,11 @@ void CreateForms(bool screenSaverMode, std::span<const std::uint8_t> pictures, J
         CfgFrm = new TCfgFrm();
         ScrnFrm = new TScrnFrm(TScrnFrm::PicturesLater{});
     }
+    // The dialog's Test shows the screen window; the dialog knows no more of it.
+    CfgFrm->ShowScene = [] {
+        if (ScrnFrm)
+            ScrnFrm->Show();
+    };
     ScrnFrm->TakePictures(loading.get());
 }
 
@@ -61,21 +66,23 @@ const char* ErrorClassName(const std::exception& error)
     return "Exception";
 }
 
-QString StartUpErrorText(const std::exception& error, const QString& moduleName, const void* address)
+std::string StartUpErrorText(const std::exception& error, const std::string& moduleName, const void* address)
 {
-    QString message = dynamic_cast<const std::bad_alloc*>(&error) != nullptr ? QStringLiteral("Out of memory")
-                                                                              : QString::fromUtf8(error.what());
-    const QString fullStop = message.endsWith(QLatin1Char('.')) ? QString() : QStringLiteral(".");
-    const QString position =
-        QStringLiteral("%1").arg(reinterpret_cast<quintptr>(address), int(sizeof(void*) * 2), 16, QLatin1Char('0')).toUpper();
-    return QStringLiteral("Exception %1 in module %2 at %3.\n%4%5")
-        .arg(QString::fromLatin1(ErrorClassName(error)), moduleName, position, message, fullStop);
+    const std::string message =
+        dynamic_cast<const std::bad_alloc*>(&error) != nullptr ? std::string("Out of memory") : error.what();
+    const std::string fullStop = !message.empty() && message.back() == '.' ? "" : ".";
+    // The code position in upper-case hexadecimal, as wide as a pointer.
+    char position[2 * sizeof(void*) + 1];
+    std::snprintf(position, sizeof position, "%0*" PRIXPTR, static_cast<int>(2 * sizeof(void*)),
+                  reinterpret_cast<std::uintptr_t>(address));
+    return "Exception " + std::string(ErrorClassName(error)) + " in module " + moduleName + " at " + position +
+           ".\n" + message + fullStop;
 }
 
 int RunProject1(int argc, const char* const* argv, std::span<const std::uint8_t> pictures)
 {
-    const QString programPath = argc > 0 && argv[0] != nullptr ? QString::fromLocal8Bit(argv[0]) : QString();
-    TApplication application;
+    const std::string programPath = argc > 0 && argv[0] != nullptr ? argv[0] : std::string();
+    TApplication application(programPath);
     application.SetTitle(ApplicationTitle(programPath));
 
     const JpegDepth depth = DecodingDepth();
@@ -83,7 +90,7 @@ int RunProject1(int argc, const char* const* argv, std::span<const std::uint8_t>
     try {
         CreateForms(screenSaverMode, pictures, depth);
     } catch (const std::exception& error) {
-        ShowMessageBox({QStringLiteral("Application Error"),
+        ShowMessageBox({"Application Error",
                         StartUpErrorText(error, ModuleName(programPath), reinterpret_cast<const void*>(&CreateForms)),
                         TMessageBoxIcon::Error, true});
         DestroyForms();

@@ -2,66 +2,43 @@
 // selector, and the settings write behind OK and Test.
 #pragma once
 
-#include "config/TGlyphButton.h"
-#include "config/TRadioGroup.h"
+#include "platform/window/TBitBtn.h"
 #include "platform/window/TForm.h"
+#include "platform/window/TLabel.h"
+#include "platform/window/TRadioGroup.h"
 
-class QKeyEvent;
-class QLabel;
-class QShowEvent;
+#include <functional>
 
 class TCfgFrm : public TForm {
-    Q_OBJECT
 public:
-    // Built hidden from the form description, with the density rule applied for the
-    // primary screen. The caller keeps the instance in CfgFrm.
-    explicit TCfgFrm(QWidget* parent = nullptr);
+    // Built hidden from the form description. The caller keeps the instance in CfgFrm.
+    TCfgFrm();
     ~TCfgFrm() override;
 
-    // The components of the form description; the dialog owns them (Qt children).
-    QLabel* Label2 = nullptr;   // publisher web address
-    QLabel* Label3 = nullptr;   // "Windows ScreenSaver"
-    QLabel* Label4 = nullptr;   // "Version 1.0"
-    QLabel* Label5 = nullptr;   // release date
-    QLabel* Label6 = nullptr;   // author credit
-    QLabel* Label7 = nullptr;   // "TALVEXNET" on red
-    TGlyphButton* btnOK = nullptr;
-    TGlyphButton* btnCancel = nullptr;
-    TGlyphButton* btnTest = nullptr;
-    TRadioGroup* RadioGroup1 = nullptr;
+    // The components of the form description; the dialog owns them.
+    TLabel Label7{*this, "Label7"};   // "TALVEXNET" on red
+    TLabel Label3{*this, "Label3"};   // "Windows ScreenSaver"
+    TLabel Label6{*this, "Label6"};   // author credit
+    TLabel Label4{*this, "Label4"};   // "Version 1.0"
+    TLabel Label5{*this, "Label5"};   // release date
+    TLabel Label2{*this, "Label2"};   // publisher web address
+    TBitBtn btnOK{*this, "btnOK"};
+    TBitBtn btnCancel{*this, "btnCancel"};
+    TBitBtn btnTest{*this, "btnTest"};
+    TRadioGroup RadioGroup1{*this, "RadioGroup1"};
 
-    // Event handlers, as the buttons' OnClick binds them; sender is the button.
-    // They may raise; the click binding reports what escapes to the application's
-    // error report.
-    void btnOKClick(QObject* sender);
-    void btnCancelClick(QObject* sender);
-    void btnTestClick(QObject* sender);
+    // Event handlers, as the buttons' OnClick binds them; sender is the button. They
+    // may raise; the click reports what escapes to the application's error report.
+    void btnOKClick(TControl* sender);
+    void btnCancelClick(TControl* sender);
+    void btnTestClick(TControl* sender);
 
     // Writes ItemIndex of RadioGroup1 as "Type" in section "Config" of VESKAN.INI.
     // Raises EIniFileException "Unable to write to VESKAN.INI" when the write fails.
     void SaveSettings();
 
-    // The density the geometry was built for and the resulting scale: text height of
-    // the dialog font over the design text height of 13 (1/1 at 96 pixels per inch).
-    int BuiltForDpi() const { return m_builtForDpi; }
-    int ScaleNumerator() const { return m_scaleNumerator; }
-    int ScaleDenominator() const { return m_scaleDenominator; }
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-
-private:
-    void ApplyFonts(int dpi);
-    void ApplyDensityScale(int numerator, int denominator);
-    void FitLabelsToText();
-    void LoadGlyphs();
-    void BindClick(QPushButton* button, void (TCfgFrm::*handler)(QObject*));
-
-    int m_builtForDpi = 96;
-    int m_scaleNumerator = 1;
-    int m_scaleDenominator = 1;
-    bool m_shownBefore = false;
+    // What Test shows: the screen window, as start-up connects it.
+    std::function<void()> ShowScene;
 };
 
 extern TCfgFrm* CfgFrm;

@@ -5,9 +5,6 @@
 #include "platform/window/Cursor.h"
 #include "platform/window/TApplication.h"
 
-#include <QPalette>
-#include <QScreen>
-#include <QTimer>
 #include <cstdlib>
 
 TScrnFrm* ScrnFrm = nullptr;
@@ -51,16 +48,14 @@ TScrnFrm::~TScrnFrm()
 
 void TScrnFrm::SetUpForm()
 {
-    setObjectName(QStringLiteral("ScrnFrm"));
-    setWindowTitle(QStringLiteral("ScrnFrm"));
-    SetBorderless(true);
+    SetName("ScrnFrm");
+    SetCaption("ScrnFrm");
+    SetBorderStyle(TBorderStyle::None);
     SetStayOnTop(true);
-    QPalette black = palette();
-    black.setColor(QPalette::Window, Qt::black);
-    setPalette(black);
+    SetColor(Black);
     SetTransparentColor(true, WindowKey);
     // Without a border the client area is the whole window.
-    setGeometry(197, 164, 744, 446);
+    SetClientBounds(TRect{197, 164, 744, 446});
 
     tmrTick.SetInterval(TickIntervalMs);
     tmrTick.SetEnabled(false);
@@ -85,11 +80,15 @@ void TScrnFrm::FormShow()
     // The first tick is a full interval away: the pictures it shows are decoded
     // meanwhile, once the show has been handled, and the frame's storage made ready
     // at the size of the monitor the window will fill.
-    QTimer::singleShot(0, this, [this] {
-        DecodeAhead(Pictures());
-        if (const QScreen* monitor = screen())
-            Raster::PrepareBlock(monitor->geometry().width(), monitor->geometry().height());
-    });
+    if (Application) {
+        Application->QueueCall([this, alive = std::weak_ptr<bool>(m_alive)] {
+            if (alive.expired())
+                return;
+            DecodeAhead(Pictures());
+            const TMonitor monitor = Monitor();
+            Raster::PrepareBlock(monitor.DeviceWidth, monitor.DeviceHeight);
+        });
+    }
 }
 
 void TScrnFrm::FormActivate()

@@ -6,6 +6,7 @@
 #include "platform/raster/Picture.h"
 #include "platform/window/Messages.h"
 #include "platform/window/TForm.h"
+#include "platform/window/TFrameSurface.h"
 #include "platform/window/TTimer.h"
 #include "scene/Catalogue.h"
 #include "scene/Tick.h"
@@ -15,7 +16,6 @@
 #include <span>
 
 class TScrnFrm : public TForm, public IClientSize, public IFrameSink {
-    Q_OBJECT
 public:
     // Loads the 28 pictures from the stored form linked into the program.
     explicit TScrnFrm(JpegDepth depth);
@@ -33,6 +33,8 @@ public:
 
     // The 28 picture holders Image1 to Image28.
     Catalogue& Pictures() { return *m_pictures; }
+    // How the ticks' frames reach the window.
+    TFrameSurface& Surface() { return m_surface; }
 
     // OnShow: takes the start position, starts tmrTick, installs InputFilter as the
     // application message hook and hides the cursor.
@@ -50,15 +52,18 @@ public:
 
     int ClientWidth() const override { return TForm::ClientWidth(); }
     int ClientHeight() const override { return TForm::ClientHeight(); }
-    void CopyFrame(const Raster& frame) override { TForm::CopyFrame(frame); }
+    void CopyFrame(const Raster& frame) override { m_surface.CopyFrame(frame); }
 
 private:
     void SetUpForm();
 
+    TFrameSurface m_surface{*this};
     std::unique_ptr<Catalogue> m_pictures;
     // True from the cursor step of FormShow to FormHide: a show whose timer failed to
     // start never hid the cursor, so its hide must not show it.
     bool m_cursorHidden = false;
+    // Lives as long as the window: work queued for later finds out whether it still is.
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };
 
 extern TScrnFrm* ScrnFrm;

@@ -1,21 +1,22 @@
 // Every message box of the program goes through ShowMessageBox, which tests replace.
 #pragma once
 
-#include <QString>
 #include <functional>
+#include <string>
 
 enum class TMessageBoxIcon { None, Error, Warning, Information };
 
 struct TMessageBoxRequest {
-    QString title;
-    QString text;
+    std::string title;   // UTF-8, as every text of the window layer
+    std::string text;
     TMessageBoxIcon icon = TMessageBoxIcon::None;
     bool taskModal = false;   // the start-up error box is task-modal
 };
 
 using MessageBoxFunction = std::function<void(const TMessageBoxRequest& request)>;
 
-// Shows a box with an OK button and waits for it to close.
+// Shows a box with an OK button and waits for it to close. The box's own loop takes
+// the messages meanwhile; none of them reaches the application message hook.
 void ShowMessageBox(const TMessageBoxRequest& request);
 // Replaces the function that shows the boxes; returns the one it replaced. An empty
 // function restores the real box.

@@ -1,23 +1,25 @@
 // The message record that the application message hook receives, and the message
-// numbers that Qt's input events are mapped onto.
+// numbers the window layer maps its input onto.
 #pragma once
 
 #include <cstdint>
-
-class QObject;
 
 struct TPoint {
     std::int32_t X = 0;
     std::int32_t Y = 0;
 };
 
+// A window (or control) of the program as the window layer identifies it; compared,
+// never looked into.
+using TWindowHandle = const void*;
+
 struct TMsg {
-    QObject* hwnd = nullptr;      // the window (widget) the input is addressed to
+    TWindowHandle hwnd = nullptr;   // the window or control the input is addressed to
     std::uint32_t message = 0;
     std::uint32_t wParam = 0;
     std::int32_t lParam = 0;
-    std::uint32_t time = 0;       // milliseconds, as the event carries it
-    TPoint pt;                    // cursor position in screen coordinates
+    std::uint32_t time = 0;         // milliseconds, as the window system stamps it
+    TPoint pt;                      // cursor position in screen coordinates (device pixels)
 };
 
 constexpr std::uint32_t WM_ACTIVATE = 6;
@@ -31,14 +33,14 @@ constexpr std::uint32_t WM_TIMER = 275;
 constexpr std::uint32_t WM_MOUSEMOVE = 512;
 constexpr std::uint32_t WM_LBUTTONDOWN = 513;
 constexpr std::uint32_t WM_LBUTTONUP = 514;
+constexpr std::uint32_t WM_LBUTTONDBLCLK = 515;
 constexpr std::uint32_t WM_RBUTTONDOWN = 516;
 constexpr std::uint32_t WM_RBUTTONUP = 517;
+constexpr std::uint32_t WM_RBUTTONDBLCLK = 518;
 constexpr std::uint32_t WM_MBUTTONDOWN = 519;
 constexpr std::uint32_t WM_MBUTTONUP = 520;
-constexpr std::uint32_t WM_MOUSEWHEEL = 522;
-constexpr std::uint32_t WM_LBUTTONDBLCLK = 515;
-constexpr std::uint32_t WM_RBUTTONDBLCLK = 518;
 constexpr std::uint32_t WM_MBUTTONDBLCLK = 521;
+constexpr std::uint32_t WM_MOUSEWHEEL = 522;
 constexpr std::uint32_t WM_XBUTTONDOWN = 523;
 constexpr std::uint32_t WM_XBUTTONUP = 524;
 constexpr std::uint32_t WM_XBUTTONDBLCLK = 525;

@@ -1,23 +1,34 @@
-// A top-level form: show, activate and hide events, close by the main-window rule,
-// borderless, stay-on-top, maximized state, and the window-level colour key.
+// A top-level form: its description's properties (caption, border, colours, font,
+// placement, the design density), show, activate and hide events, close by the
+// main-window rule, the maximized state, and the window-level colour key. The window
+// system's window is made when first needed, not with the form.
 #pragma once
 
-#include "platform/raster/Raster.h"
+#include "platform/window/Messages.h"
+#include "platform/window/Screen.h"
+#include "platform/window/TColor.h"
 
-#include <QImage>
-#include <QRect>
-#include <QWidget>
 #include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TControl;
 
 enum class TWindowState { Normal, Maximized };
+// Sizeable: an ordinary window; Dialog: a fixed dialog frame whose title bar holds the
+// system menu and its close box only; None: a pop-up without caption or frame.
+enum class TBorderStyle { Sizeable, Dialog, None };
+// DesignPlace: where the bounds put it; ScreenCenter: centred on the primary monitor
+// the first time it is shown.
+enum class TFormPosition { DesignPlace, ScreenCenter };
 
-class QScreen;
-
-class TForm : public QWidget {
-    Q_OBJECT
+class TForm {
 public:
-    explicit TForm(QWidget* parent = nullptr);
-    ~TForm() override;
+    TForm();
+    virtual ~TForm();
+    TForm(const TForm&) = delete;
+    TForm& operator=(const TForm&) = delete;
 
     // Event handlers, as the form description binds them. OnShow runs before the
     // window is put on the screen, OnHide before it vanishes, OnActivate each time
@@ -27,76 +38,88 @@ public:
     std::function<void()> OnActivate;
     std::function<void()> OnHide;
 
+    // The description's properties. Bounds and sizes are the window system's pixels
+    // (device-independent on a scaled screen), at the design density for a form
+    // that keeps one (SetDesignDensity).
+    void SetName(std::string name);
+    const std::string& Name() const { return m_name; }
+    void SetCaption(std::string caption);
+    const std::string& Caption() const { return m_caption; }
+    void SetBorderStyle(TBorderStyle style);
+    TBorderStyle BorderStyle() const { return m_borderStyle; }
+    void SetStayOnTop(bool on);
+    bool StayOnTop() const { return m_stayOnTop; }
+    void SetColor(TColor colour);
+    TColor Color() const { return m_color; }
+    void SetFont(const TFont& font);
+    const TFont& Font() const { return m_font; }
+    void SetPosition(TFormPosition position) { m_position = position; }
+    TFormPosition Position() const { return m_position; }
+    // The client area's top-left corner on the screen and its size.
+    void SetClientBounds(const TRect& bounds);
+    TRect ClientBounds() const;
+    // The density and the text height of the dialog font that the sizes were made
+    // for. When the form is made on a screen of another density, its fonts are first
+    // scaled by the ratio of the densities, then every position and size, the client
+    // area's included, by the ratio of the font's resulting text height to this one.
+    void SetDesignDensity(int pixelsPerInch, int textHeight);
+    // The density the form was built for and the scale that came of it (1/1 at the
+    // design density); known once the window exists.
+    int BuiltForDensity() const;
+    int ScaleNumerator() const;
+    int ScaleDenominator() const;
+
+    // Pixels of exactly this colour are see-through, where the window system can show
+    // what lies beneath the window; elsewhere the window shows without the key.
+    void SetTransparentColor(bool on, TColor key);
+    bool TransparencyActive() const;
+
     void Show();
     void Hide();
     // The main form asks the application to terminate; any other form is hidden.
     void Close();
+    bool Visible() const;
+    bool Active() const;
+    // Makes the (shown) form the active window.
+    void Activate();
 
     // Maximized covers the whole monitor the window lies on, panels included; the
     // state survives hiding.
     void SetWindowState(TWindowState state);
     TWindowState WindowState() const { return m_windowState; }
 
-    void SetBorderless(bool on);
-    void SetStayOnTop(bool on);
-    // Pixels of exactly this colour are see-through, where the platform can show
-    // what lies beneath the window; elsewhere the window shows without the key.
-    void SetTransparentColor(bool on, Pixel key);
-    bool TransparencyActive() const { return m_keyActive; }
-
     // The client area in device pixels, the screen's own: on a high-density screen
-    // more than the device-independent width() and height() that Qt places by.
+    // more than the window system's pixels the bounds count.
     int ClientWidth() const;
     int ClientHeight() const;
+    // The monitor the window lies on.
+    TMonitor Monitor() const;
 
-    // Copy to window: the whole raster on the client area at (0, 0), opaque, in one
-    // operation, one raster pixel to one device pixel; the colour key then applies to
-    // the copied pixels. A hidden window keeps none of it for its next show.
-    void CopyFrame(const Raster& frame);
-    // What the window's surface holds now, the client area in device pixels, null
-    // before the window has a surface; with the colour key, the keyed frame it was
-    // given. For tests.
-    QImage FrameImage() const;
-    // How many copied frames have reached the window's surface.
-    int FramesShown() const { return m_framesShown; }
+    // What the hook's messages name this window by.
+    TWindowHandle Handle() const;
 
-protected:
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void changeEvent(QEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
+    // The controls of the description, in the order they were made.
+    const std::vector<TControl*>& Controls() const { return m_controls; }
+
+    // The window layer's own part.
+    struct Impl;
+    Impl& GetImpl() const { return *m_impl; }
 
 private:
-    QSize DeviceSize() const;
-    // The window's surface as an image that frames may be written into straight;
-    // null when it is none (another pixel layout, or no surface yet).
-    QImage* Surface() const;
-    void PaintThroughPainter(const QImage& frame, const QRect& area);
-    QScreen* ScreenOf() const;
-    void BringToFront();
-    // Before a show: onto the monitor of the application's active window, keeping the
-    // offset from the monitor's corner, pulled back inside at the right and bottom.
-    void PlaceOnActiveMonitor();
-    void ApplyMaximized();
-    void ActivateAnotherForm();
-    void SetWindowFlagKeepingVisibility(Qt::WindowType flag, bool on);
+    friend class TControl;
+    void AddControl(TControl* control);
+    void RemoveControl(TControl* control);
+    // Gives a window already made the properties as they now stand.
+    void ApplyProperties();
 
-    bool m_hiding = false;      // Hide has run OnHide already
-    QRect m_normalGeometry;
+    std::string m_name;
+    std::string m_caption;
+    TBorderStyle m_borderStyle = TBorderStyle::Sizeable;
+    bool m_stayOnTop = false;
+    TColor m_color = Rgb(240, 240, 240);
+    TFont m_font;
+    TFormPosition m_position = TFormPosition::DesignPlace;
     TWindowState m_windowState = TWindowState::Normal;
-    bool m_keyWanted = false;
-    bool m_keyActive = false;
-    Pixel m_key = 0;
-    // The frame being copied, while CopyFrame paints it straight onto the surface.
-    const Raster* m_copying = nullptr;
-    bool m_copied = false;
-    // A frame the surface could not take at once (the window not yet on the screen),
-    // or, with the colour key, the keyed frame, which a repaint must draw again: the
-    // surface of a see-through window is cleared before each paint.
-    QImage m_frame;
-    bool m_frameFresh = false;  // m_frame holds a frame not yet painted
-    QSize m_shownSize;          // the window's device size when it last took a frame
-    QRect m_shownFrame;         // the device pixels that frame covered
-    int m_framesShown = 0;
+    std::vector<TControl*> m_controls;
+    std::unique_ptr<Impl> m_impl;
 };

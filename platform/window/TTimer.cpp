@@ -1,22 +1,8 @@
-// The periodic timer over QObject's own timers: at most one tick is ever pending, so
-// a slow handler delays the next tick and missed ones are not made up.
+// The timer's part that every window system shares: its properties and the guard
+// against nested ticks.
 #include "platform/window/TTimer.h"
 
-#include "platform/Exception.h"
 #include "platform/window/TApplication.h"
-
-#include <QTimerEvent>
-
-TTimer::TTimer(QObject* parent)
-    : QObject(parent)
-{
-}
-
-TTimer::~TTimer()
-{
-    if (m_timerId != 0)
-        killTimer(m_timerId);
-}
 
 void TTimer::SetInterval(int milliseconds)
 {
@@ -40,27 +26,8 @@ void TTimer::SetOnTimer(std::function<void()> handler)
     UpdateTimer();
 }
 
-void TTimer::UpdateTimer()
+void TTimer::Tick()
 {
-    if (m_timerId != 0) {
-        killTimer(m_timerId);
-        m_timerId = 0;
-    }
-    if (m_interval != 0 && m_enabled && m_onTimer) {
-        // Precise: a coarse timer may fire up to 5 % late, and the first tick of a
-        // show is its first frame.
-        m_timerId = startTimer(m_interval, Qt::PreciseTimer);
-        if (m_timerId == 0)
-            throw EOutOfResources("Not enough timers available");
-    }
-}
-
-void TTimer::timerEvent(QTimerEvent* event)
-{
-    if (event->timerId() != m_timerId) {
-        QObject::timerEvent(event);
-        return;
-    }
     if (m_inHandler || !m_onTimer)
         return;
     m_inHandler = true;

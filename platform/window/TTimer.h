@@ -1,14 +1,15 @@
 // The periodic timer: interval, enabled state and handler. Ticks never pile up.
 #pragma once
 
-#include <QObject>
 #include <functional>
+#include <memory>
 
-class TTimer : public QObject {
-    Q_OBJECT
+class TTimer {
 public:
-    explicit TTimer(QObject* parent = nullptr);
-    ~TTimer() override;
+    TTimer();
+    ~TTimer();
+    TTimer(const TTimer&) = delete;
+    TTimer& operator=(const TTimer&) = delete;
 
     // Each change stops the timer, then starts it again if the interval is non-zero,
     // it is enabled and a handler is set. A failure to start raises EOutOfResources
@@ -18,19 +19,23 @@ public:
     void SetOnTimer(std::function<void()> handler);
     int Interval() const { return m_interval; }
     bool Enabled() const { return m_enabled; }
-    bool Running() const { return m_timerId != 0; }
+    // Whether the window system's timer runs.
+    bool Running() const;
 
-protected:
-    void timerEvent(QTimerEvent* event) override;
+    // The window layer's own part.
+    struct Impl;
+    Impl& GetImpl() const { return *m_impl; }
 
 private:
     void UpdateTimer();
+    // Runs the handler for one tick; a tick that falls due while the handler, or the
+    // error report of its failure, still runs is dropped rather than nested.
+    friend struct Impl;
+    void Tick();
 
     int m_interval = 1000;
     bool m_enabled = true;
     std::function<void()> m_onTimer;
-    int m_timerId = 0;
-    // Set while the handler (and the error report of its failure) runs: a tick that
-    // falls due meanwhile, in a message box's loop, is dropped rather than nested.
     bool m_inHandler = false;
+    std::unique_ptr<Impl> m_impl;
 };

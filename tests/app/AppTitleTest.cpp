@@ -5,13 +5,6 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
-QT_END_NAMESPACE
-
 namespace {
 
 struct ModeCase {

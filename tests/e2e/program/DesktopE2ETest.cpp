@@ -1,6 +1,7 @@
 // The whole program at a desktop as people have it: options that Qt knows on the
 // command line, a high-density screen, an ordinary user's settings folder and the
 // machine's shared one, and two monitors.
+#include "SceneOnScreen.h"
 #include "XServer.h"
 #include "support/ReadAll.h"
 #include "support/Unprivileged.h"
@@ -8,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <map>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -21,43 +21,11 @@
 #ifndef PROJECT1_AS_RUN_BUILDS_IT
 #error "PROJECT1_AS_RUN_BUILDS_IT must name the program ./run starts"
 #endif
-#ifndef RENDER_FRAMES
-#error "RENDER_FRAMES must name render-frames"
-#endif
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 namespace {
-
-struct Rect {
-    int x = 0, y = 0, width = 0, height = 0;
-    bool operator==(const Rect&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& out, const Rect& r)
-{
-    return out << r.width << "x" << r.height << "+" << r.x << "+" << r.y;
-}
-
-Rect Geometry(const XServer& server, const std::string& window)
-{
-    std::istringstream lines(server.Output("xdotool getwindowgeometry --shell " + window));
-    Rect r;
-    std::string line;
-    while (std::getline(lines, line)) {
-        const auto eq = line.find('=');
-        if (eq == std::string::npos)
-            continue;
-        const std::string key = line.substr(0, eq);
-        const int value = std::atoi(line.c_str() + eq + 1);
-        if (key == "X") r.x = value;
-        if (key == "Y") r.y = value;
-        if (key == "WIDTH") r.width = value;
-        if (key == "HEIGHT") r.height = value;
-    }
-    return r;
-}
 
 // A private folder for one test, removed with everything in it.
 class TestFolder {
@@ -95,43 +63,6 @@ struct ProgramCopy {
     fs::path program = folder.Path() / "Project1";
     fs::path settings = folder.Path() / "settings";
 };
-
-// The scene's first-cycle frames of a screen size, as render-frames composes them:
-// tick 1 with the eyes open and tick 11 with them shut for their one frame.
-struct FirstCycle {
-    Screenshot eyesOpen;
-    Screenshot eyesShut;
-};
-
-const FirstCycle& FirstCycleFrames(int width, int height)
-{
-    static std::map<std::pair<int, int>, FirstCycle> made;
-    auto& frames = made[{width, height}];
-    if (frames.eyesOpen.width == 0) {
-        TestFolder out;
-        const std::string command = std::string(RENDER_FRAMES) + " --size " + std::to_string(width) + "x" +
-                                    std::to_string(height) + " --start 12:00:00.000 --ticks 11 --save 1,11 --out " +
-                                    out.Path().string() + " >/dev/null 2>&1";
-        EXPECT_EQ(std::system(command.c_str()), 0) << command;
-        frames.eyesOpen = ReadPicture((out.Path() / "frame-000001.png").string());
-        frames.eyesShut = ReadPicture((out.Path() / "frame-000011.png").string());
-    }
-    return frames;
-}
-
-// Polls screenshots until the area at (left, top) shows one of the first-cycle
-// frames of its size, pixel for pixel.
-bool WaitForFirstCycleFrame(const XServer& server, int left, int top, int width, int height)
-{
-    const FirstCycle& frames = FirstCycleFrames(width, height);
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        const Screenshot shot = server.Shoot();
-        if (shot.Shows(left, top, frames.eyesOpen) || shot.Shows(left, top, frames.eyesShut))
-            return true;
-        std::this_thread::sleep_for(100ms);
-    }
-    return false;
-}
 
 // --- The mode rule reads the program's own first argument ------------------------
 

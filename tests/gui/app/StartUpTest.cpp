@@ -71,7 +71,7 @@ TEST_F(StartUpTest, ScreenSaverModeMakesTheScreenWindowTheMainWindow)
         ASSERT_NE(ScrnFrm, nullptr);
         ASSERT_NE(CfgFrm, nullptr);
         EXPECT_EQ(Application->MainForm(), ScrnFrm);
-        EXPECT_FALSE(CfgFrm->isVisible());
+        EXPECT_FALSE(CfgFrm->Visible());
         EXPECT_EQ(Application->Title(), "Project1");
         checked = true;
     });
@@ -88,8 +88,8 @@ TEST_F(StartUpTest, AnyOtherStartMakesTheDialogTheMainWindow)
         bool checked = false;
         const int status = Run({"/opt/MYSAVER.SCR", argument}, GoodForm(), [&] {
             EXPECT_EQ(Application->MainForm(), CfgFrm) << argument;
-            EXPECT_TRUE(CfgFrm->isVisible()) << argument;
-            EXPECT_FALSE(ScrnFrm->isVisible()) << argument;
+            EXPECT_TRUE(CfgFrm->Visible()) << argument;
+            EXPECT_FALSE(ScrnFrm->Visible()) << argument;
             EXPECT_EQ(Application->Title(), "Mysaver");
             checked = true;
         });
@@ -106,13 +106,13 @@ TEST_F(StartUpTest, CorruptPictureBlockGivesTheApplicationErrorBoxAndStatusOne)
         EXPECT_EQ(status, 1) << argument;
         ASSERT_EQ(m_boxes.size(), 1u) << argument;
         const TMessageBoxRequest& box = m_boxes[0];
-        EXPECT_EQ(box.title.toStdString(), "Application Error");
+        EXPECT_EQ(box.title, "Application Error");
         EXPECT_EQ(box.icon, TMessageBoxIcon::Error);
         EXPECT_TRUE(box.taskModal);
         const QRegularExpression expected(
             QStringLiteral("^Exception EInvalidGraphic in module MYSAVER\\.SCR at [0-9A-F]{16}\\.\n"
                            "Bitmap image is not valid\\.$"));
-        EXPECT_TRUE(expected.match(box.text).hasMatch()) << box.text.toStdString();
+        EXPECT_TRUE(expected.match(QString::fromStdString(box.text)).hasMatch()) << box.text;
         EXPECT_EQ(ScrnFrm, nullptr);
         EXPECT_EQ(CfgFrm, nullptr);
     }
@@ -124,18 +124,18 @@ TEST_F(StartUpTest, ShortStoredFormIsAStreamReadError)
     form.resize(form.size() / 2);
     EXPECT_EQ(Run({"Project1", "/S"}, form), 1);
     ASSERT_EQ(m_boxes.size(), 1u);
-    EXPECT_TRUE(m_boxes[0].text.startsWith("Exception EReadError in module Project1 at "));
-    EXPECT_TRUE(m_boxes[0].text.endsWith("\nStream read error."));
+    EXPECT_TRUE(m_boxes[0].text.starts_with("Exception EReadError in module Project1 at "));
+    EXPECT_TRUE(m_boxes[0].text.ends_with("\nStream read error."));
 }
 
 TEST(StartUpErrorText, AddsAFullStopOnlyWhereThereIsNone)
 {
-    const QString withStop = StartUpErrorText(EInvalidGraphic("Done."), "P", nullptr);
-    EXPECT_TRUE(withStop.endsWith("\nDone.")) << withStop.toStdString();
-    const QString empty = StartUpErrorText(Exception(""), "P", nullptr);
-    EXPECT_TRUE(empty.endsWith("\n.")) << empty.toStdString();
-    const QString memory = StartUpErrorText(std::bad_alloc(), "P", reinterpret_cast<const void*>(0x1234));
-    EXPECT_EQ(memory.toStdString(), "Exception EOutOfMemory in module P at 0000000000001234.\nOut of memory.");
+    const std::string withStop = StartUpErrorText(EInvalidGraphic("Done."), "P", nullptr);
+    EXPECT_TRUE(withStop.ends_with("\nDone.")) << withStop;
+    const std::string empty = StartUpErrorText(Exception(""), "P", nullptr);
+    EXPECT_TRUE(empty.ends_with("\n.")) << empty;
+    const std::string memory = StartUpErrorText(std::bad_alloc(), "P", reinterpret_cast<const void*>(0x1234));
+    EXPECT_EQ(memory, "Exception EOutOfMemory in module P at 0000000000001234.\nOut of memory.");
     EXPECT_STREQ(ErrorClassName(std::runtime_error("x")), "Exception");
 }
 

@@ -71,12 +71,12 @@ protected:
 
 TEST_F(DialogDensityTest, FontsScaleByTheDensityRatio)
 {
-    EXPECT_EQ(CfgFrm->BuiltForDpi(), 144);
+    EXPECT_EQ(CfgFrm->BuiltForDensity(), 144);
     // 11 * 1.5 = 16.5 rounds up to 17; 24 * 1.5 = 36.
-    EXPECT_EQ(CfgFrm->font().pixelSize(), 17);
-    EXPECT_EQ(CfgFrm->btnOK->font().pixelSize(), 17);
-    EXPECT_EQ(CfgFrm->Label7->font().pixelSize(), 36);
-    EXPECT_EQ(CfgFrm->Label2->font().pixelSize(), 17);
+    EXPECT_EQ(QtWidget(*CfgFrm)->font().pixelSize(), 17);
+    EXPECT_EQ(ButtonWidget(CfgFrm->btnOK)->font().pixelSize(), 17);
+    EXPECT_EQ(LabelWidget(CfgFrm->Label7)->font().pixelSize(), 36);
+    EXPECT_EQ(LabelWidget(CfgFrm->Label2)->font().pixelSize(), 17);
     EXPECT_EQ(CfgFrm->ScaleNumerator(), m_textHeight);
     EXPECT_EQ(CfgFrm->ScaleDenominator(), 13);
 }
@@ -90,14 +90,14 @@ TEST_F(DialogDensityTest, ClientAreaScalesByTextHeightOverThirteen)
         EXPECT_EQ(CfgFrm->ClientWidth(), 482);
         EXPECT_EQ(CfgFrm->ClientHeight(), 308);
     }
-    EXPECT_EQ(CfgFrm->minimumSize(), CfgFrm->maximumSize());
+    EXPECT_EQ(QtWidget(*CfgFrm)->minimumSize(), QtWidget(*CfgFrm)->maximumSize());
 }
 
 TEST_F(DialogDensityTest, ControlsScaleByTextHeightOverThirteen)
 {
     for (const Place& p : Places) {
         SCOPED_TRACE(p.name);
-        auto* control = CfgFrm->findChild<QWidget*>(QString::fromLatin1(p.name));
+        auto* control = QtWidget(*CfgFrm)->findChild<QWidget*>(QString::fromLatin1(p.name));
         ASSERT_NE(control, nullptr);
         const QRect expected(Scaled(p.design.x(), m_textHeight), Scaled(p.design.y(), m_textHeight),
                              Scaled(p.design.width(), m_textHeight), Scaled(p.design.height(), m_textHeight));
@@ -107,14 +107,14 @@ TEST_F(DialogDensityTest, ControlsScaleByTextHeightOverThirteen)
         }
     }
     // Pictures are never scaled.
-    EXPECT_EQ(CfgFrm->btnOK->CurrentGlyph().size(), QSize(18, 18));
+    EXPECT_EQ(ButtonWidget(CfgFrm->btnOK)->CurrentGlyph().size(), QSize(18, 18));
 }
 
 TEST_F(DialogDensityTest, LabelsMoveByTheRuleAndFitTheirScaledText)
 {
     for (const LabelPlace& p : LabelPlaces) {
         SCOPED_TRACE(p.name);
-        auto* label = CfgFrm->findChild<QLabel*>(QString::fromLatin1(p.name));
+        auto* label = QtWidget(*CfgFrm)->findChild<QLabel*>(QString::fromLatin1(p.name));
         ASSERT_NE(label, nullptr);
         EXPECT_EQ(label->pos(), QPoint(Scaled(p.design.x(), m_textHeight), Scaled(p.design.y(), m_textHeight)));
         if (m_textHeight == 20) {
@@ -128,5 +128,5 @@ TEST_F(DialogDensityTest, LabelsMoveByTheRuleAndFitTheirScaledText)
 TEST_F(DialogDensityTest, CentredWithItsScaledSize)
 {
     ShowDialog();
-    EXPECT_EQ(CfgFrm->pos(), QPoint((1280 - CfgFrm->width()) / 2, (1024 - CfgFrm->height()) / 2));
+    EXPECT_EQ(QtWidget(*CfgFrm)->pos(), QPoint((1280 - QtWidget(*CfgFrm)->width()) / 2, (1024 - QtWidget(*CfgFrm)->height()) / 2));
 }

@@ -56,7 +56,7 @@ TEST_P(DialogKeyTest, KeyHasItsButtonsEffect)
         for (int i = 0; i < c.tabsFirst; ++i)
             TypeKey(CfgFrm, Qt::Key_Tab);
         TypeKey(CfgFrm, c.key, c.modifiers);
-        sceneShown = ScrnFrm->isVisible();
+        sceneShown = ScrnFrm->Visible();
     });
 
     switch (c.outcome) {
@@ -97,8 +97,11 @@ TEST_F(DialogWithScreenTest, FocusStartsOnOkAndTabSkipsTheHiddenRadioGroup)
             backward.push_back(QApplication::focusWidget());
         }
     });
-    const std::vector<QWidget*> expectedForward{CfgFrm->btnOK, CfgFrm->btnCancel, CfgFrm->btnTest, CfgFrm->btnOK};
-    const std::vector<QWidget*> expectedBackward{CfgFrm->btnTest, CfgFrm->btnCancel, CfgFrm->btnOK};
+    QWidget* ok = QtWidget(CfgFrm->btnOK);
+    QWidget* cancel = QtWidget(CfgFrm->btnCancel);
+    QWidget* test = QtWidget(CfgFrm->btnTest);
+    const std::vector<QWidget*> expectedForward{ok, cancel, test, ok};
+    const std::vector<QWidget*> expectedBackward{test, cancel, ok};
     EXPECT_EQ(forward, expectedForward);
     EXPECT_EQ(backward, expectedBackward);
 }
@@ -109,8 +112,8 @@ TEST_F(DialogWithScreenTest, CloseBoxEndsTheProgramWithoutWriting)
     const bool ended = RunProgram([&] {
         // The window system's close request, as the close box or Alt+F4 sends it.
         QCloseEvent closeRequest;
-        QCoreApplication::sendEvent(CfgFrm->windowHandle(), &closeRequest);
-        stillShown = CfgFrm->isVisible();
+        QCoreApplication::sendEvent(QtWidget(*CfgFrm)->windowHandle(), &closeRequest);
+        stillShown = CfgFrm->Visible();
     });
     EXPECT_TRUE(ended);
     EXPECT_FALSE(IniExists());
@@ -121,14 +124,14 @@ TEST_F(DialogWithScreenTest, CloseBoxEndsTheProgramWithoutWriting)
 
 TEST_F(DialogWithScreenTest, WidgetCloseEndsTheProgramWithoutWriting)
 {
-    const bool ended = RunProgram([&] { CfgFrm->close(); });
+    const bool ended = RunProgram([&] { QtWidget(*CfgFrm)->close(); });
     EXPECT_TRUE(ended);
     EXPECT_FALSE(IniExists());
 }
 
 TEST_F(DialogWithScreenTest, OkWritesTheRadioGroupsIndexNotAFixedValue)
 {
-    CfgFrm->RadioGroup1->SetItemIndex(0);
+    CfgFrm->RadioGroup1.SetItemIndex(0);
     const bool ended = RunProgram([&] { TypeKey(CfgFrm, Qt::Key_Return); });
     EXPECT_TRUE(ended);
     EXPECT_EQ(IniContent(), QByteArray("[Config]\nType=0\n"));

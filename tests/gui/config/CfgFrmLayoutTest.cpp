@@ -80,7 +80,7 @@ TEST_F(DialogLayoutTest, LabelsSitAtTheirPlacesSizedToTheirText)
 {
     for (const LabelCase& c : LabelCases) {
         SCOPED_TRACE(c.name);
-        auto* label = CfgFrm->findChild<QLabel*>(QString::fromLatin1(c.name));
+        auto* label = QtWidget(*CfgFrm)->findChild<QLabel*>(QString::fromLatin1(c.name));
         ASSERT_NE(label, nullptr);
         EXPECT_EQ(label->text(), QString::fromLatin1(c.text));
         EXPECT_EQ(label->pos(), QPoint(c.left, c.top));
@@ -92,14 +92,14 @@ TEST_F(DialogLayoutTest, LabelsSitAtTheirPlacesSizedToTheirText)
         // The whole label lies inside the client area.
         EXPECT_TRUE(QRect(0, 0, 313, 200).contains(label->geometry()));
     }
-    EXPECT_EQ(CfgFrm->Label7, CfgFrm->findChild<QLabel*>(QStringLiteral("Label7")));
+    EXPECT_EQ(LabelWidget(CfgFrm->Label7), QtWidget(*CfgFrm)->findChild<QLabel*>(QStringLiteral("Label7")));
 }
 
 TEST_F(DialogLayoutTest, ButtonsHaveTheirPlacesSizesAndPlainCaptions)
 {
     for (const ButtonCase& c : ButtonCases) {
         SCOPED_TRACE(c.name);
-        auto* button = CfgFrm->findChild<TGlyphButton*>(QString::fromLatin1(c.name));
+        auto* button = QtWidget(*CfgFrm)->findChild<GlyphButton*>(QString::fromLatin1(c.name));
         ASSERT_NE(button, nullptr);
         EXPECT_EQ(button->geometry(), QRect(c.left, c.top, 72, 34));
         EXPECT_EQ(button->text(), QString::fromLatin1(c.caption));
@@ -107,20 +107,20 @@ TEST_F(DialogLayoutTest, ButtonsHaveTheirPlacesSizesAndPlainCaptions)
         EXPECT_EQ(button->GlyphSize(), QSize(18, 18));
         EXPECT_EQ(button->focusPolicy(), Qt::StrongFocus);
     }
-    EXPECT_TRUE(CfgFrm->btnOK->isDefault());
-    EXPECT_FALSE(CfgFrm->btnCancel->isDefault());
-    EXPECT_FALSE(CfgFrm->btnTest->isDefault());
+    EXPECT_TRUE(ButtonWidget(CfgFrm->btnOK)->isDefault());
+    EXPECT_FALSE(ButtonWidget(CfgFrm->btnCancel)->isDefault());
+    EXPECT_FALSE(ButtonWidget(CfgFrm->btnTest)->isDefault());
 }
 
 TEST_F(DialogLayoutTest, WindowIsAFixedDialogWithCloseBoxOnly)
 {
-    EXPECT_FALSE(CfgFrm->isVisible());
-    EXPECT_EQ(CfgFrm->windowTitle(), QStringLiteral("Configuration"));
+    EXPECT_FALSE(CfgFrm->Visible());
+    EXPECT_EQ(QtWidget(*CfgFrm)->windowTitle(), QStringLiteral("Configuration"));
     EXPECT_EQ(CfgFrm->ClientWidth(), 313);
     EXPECT_EQ(CfgFrm->ClientHeight(), 200);
-    EXPECT_EQ(CfgFrm->minimumSize(), QSize(313, 200));
-    EXPECT_EQ(CfgFrm->maximumSize(), QSize(313, 200));
-    const Qt::WindowFlags flags = CfgFrm->windowFlags();
+    EXPECT_EQ(QtWidget(*CfgFrm)->minimumSize(), QSize(313, 200));
+    EXPECT_EQ(QtWidget(*CfgFrm)->maximumSize(), QSize(313, 200));
+    const Qt::WindowFlags flags = QtWidget(*CfgFrm)->windowFlags();
     EXPECT_TRUE(flags.testFlag(Qt::WindowTitleHint));
     EXPECT_TRUE(flags.testFlag(Qt::WindowSystemMenuHint));
     EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
@@ -128,9 +128,9 @@ TEST_F(DialogLayoutTest, WindowIsAFixedDialogWithCloseBoxOnly)
     EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
     EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
     EXPECT_FALSE(flags.testFlag(Qt::FramelessWindowHint));
-    EXPECT_EQ(CfgFrm->font().family(), QStringLiteral("MS Sans Serif"));
-    EXPECT_EQ(CfgFrm->font().pixelSize(), 11);
-    EXPECT_EQ(CfgFrm->BuiltForDpi(), 96);
+    EXPECT_EQ(QtWidget(*CfgFrm)->font().family(), QStringLiteral("MS Sans Serif"));
+    EXPECT_EQ(QtWidget(*CfgFrm)->font().pixelSize(), 11);
+    EXPECT_EQ(CfgFrm->BuiltForDensity(), 96);
 }
 
 TEST_F(DialogLayoutTest, CentredOnThePrimaryScreenTheFirstTimeOnly)
@@ -138,30 +138,30 @@ TEST_F(DialogLayoutTest, CentredOnThePrimaryScreenTheFirstTimeOnly)
     ASSERT_EQ(QGuiApplication::primaryScreen()->geometry(), QRect(0, 0, 1280, 1024));
     ShowDialog();
     // (1280 - 313) / 2 and (1024 - 200) / 2, the odd pixel dropped.
-    EXPECT_EQ(CfgFrm->pos(), QPoint(483, 412));
-    EXPECT_EQ(CfgFrm->size(), QSize(313, 200));
+    EXPECT_EQ(QtWidget(*CfgFrm)->pos(), QPoint(483, 412));
+    EXPECT_EQ(QtWidget(*CfgFrm)->size(), QSize(313, 200));
 
-    CfgFrm->move(20, 30);
+    QtWidget(*CfgFrm)->move(20, 30);
     CfgFrm->Hide();
     ShowDialog();
-    EXPECT_EQ(CfgFrm->pos(), QPoint(20, 30));
+    EXPECT_EQ(QtWidget(*CfgFrm)->pos(), QPoint(20, 30));
 }
 
 TEST_F(DialogLayoutTest, NavyClientRedTitleAndColouredTexts)
 {
     ShowDialog();
-    const QImage image = CfgFrm->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage image = QtWidget(*CfgFrm)->grab().toImage().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(image.size(), QSize(313, 200));
     if (const char* path = std::getenv("CFG_SNAPSHOT"))
         image.save(QString::fromLocal8Bit(path));
 
     // Everything outside the labels and buttons is navy.
     QRegion controls;
-    for (QWidget* w : {static_cast<QWidget*>(CfgFrm->Label2), static_cast<QWidget*>(CfgFrm->Label3),
-                       static_cast<QWidget*>(CfgFrm->Label4), static_cast<QWidget*>(CfgFrm->Label5),
-                       static_cast<QWidget*>(CfgFrm->Label6), static_cast<QWidget*>(CfgFrm->Label7),
-                       static_cast<QWidget*>(CfgFrm->btnOK), static_cast<QWidget*>(CfgFrm->btnCancel),
-                       static_cast<QWidget*>(CfgFrm->btnTest)})
+    for (QWidget* w : {QtWidget(CfgFrm->Label2), QtWidget(CfgFrm->Label3),
+                       QtWidget(CfgFrm->Label4), QtWidget(CfgFrm->Label5),
+                       QtWidget(CfgFrm->Label6), QtWidget(CfgFrm->Label7),
+                       QtWidget(CfgFrm->btnOK), QtWidget(CfgFrm->btnCancel),
+                       QtWidget(CfgFrm->btnTest)})
         controls += w->geometry();
     int strayPixels = 0;
     for (int y = 0; y < image.height(); ++y)
@@ -171,7 +171,7 @@ TEST_F(DialogLayoutTest, NavyClientRedTitleAndColouredTexts)
     EXPECT_EQ(strayPixels, 0);
 
     // Label7's red fills exactly its rectangle: red at its corners, navy just outside.
-    const QRect title = CfgFrm->Label7->geometry();
+    const QRect title = LabelWidget(CfgFrm->Label7)->geometry();
     EXPECT_EQ(image.pixel(title.topLeft()), Red);
     EXPECT_EQ(image.pixel(title.topRight()), Red);
     EXPECT_EQ(image.pixel(title.bottomLeft()), Red);
@@ -181,8 +181,9 @@ TEST_F(DialogLayoutTest, NavyClientRedTitleAndColouredTexts)
     // Its text is in the system's window-text colour.
     EXPECT_TRUE(HasInk(image, title, QApplication::palette().color(QPalette::WindowText).rgb()));
 
-    EXPECT_TRUE(HasInk(image, CfgFrm->Label3->geometry(), Yellow));
-    for (QLabel* label : {CfgFrm->Label6, CfgFrm->Label4, CfgFrm->Label5, CfgFrm->Label2}) {
+    EXPECT_TRUE(HasInk(image, LabelWidget(CfgFrm->Label3)->geometry(), Yellow));
+    for (QLabel* label : {LabelWidget(CfgFrm->Label6), LabelWidget(CfgFrm->Label4), LabelWidget(CfgFrm->Label5),
+                          LabelWidget(CfgFrm->Label2)}) {
         SCOPED_TRACE(label->objectName().toStdString());
         EXPECT_TRUE(HasInk(image, label->geometry(), Aqua));
         EXPECT_FALSE(HasInk(image, label->geometry(), Yellow));
@@ -192,7 +193,7 @@ TEST_F(DialogLayoutTest, NavyClientRedTitleAndColouredTexts)
 TEST_F(DialogLayoutTest, RadioGroupIsHiddenWithNothingSelected)
 {
     ShowDialog();
-    TRadioGroup* group = CfgFrm->RadioGroup1;
+    RadioGroupBox* group = GroupWidget(CfgFrm->RadioGroup1);
     ASSERT_NE(group, nullptr);
     EXPECT_FALSE(group->isVisible());
     EXPECT_TRUE(group->isHidden());
@@ -203,9 +204,11 @@ TEST_F(DialogLayoutTest, RadioGroupIsHiddenWithNothingSelected)
     EXPECT_FALSE(group->Item(0)->isChecked());
     EXPECT_EQ(group->ItemIndex(), -1);
 
-    group->SetItemIndex(0);
+    CfgFrm->RadioGroup1.SetItemIndex(0);
     EXPECT_EQ(group->ItemIndex(), 0);
-    group->SetItemIndex(-1);
+    EXPECT_EQ(CfgFrm->RadioGroup1.ItemIndex(), 0);
+    CfgFrm->RadioGroup1.SetItemIndex(-1);
     EXPECT_EQ(group->ItemIndex(), -1);
+    EXPECT_EQ(CfgFrm->RadioGroup1.ItemIndex(), -1);
     EXPECT_FALSE(group->Item(0)->isChecked());
 }

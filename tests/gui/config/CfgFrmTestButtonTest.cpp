@@ -22,7 +22,7 @@ constexpr char WrittenByTest[] = "[Config]\nType=-1\n";
 void MovePointerBy(int dx, int dy)
 {
     const QPoint target = QCursor::pos() + QPoint(dx, dy);
-    QTest::mouseMove(ScrnFrm->windowHandle(), ScrnFrm->mapFromGlobal(target));
+    QTest::mouseMove(QtWidget(*ScrnFrm)->windowHandle(), QtWidget(*ScrnFrm)->mapFromGlobal(target));
 }
 
 } // namespace
@@ -33,18 +33,18 @@ TEST_F(DialogWithScreenTest, TestShowsTheSceneAgainAfterAMouseMoveEndedIt)
     bool firstShown = false, hiddenByMove = false, dialogActiveAgain = false, secondShown = false;
     bool secondHiddenByMove = false;
     RunProgram([&] {
-        CfgFrm->btnTest->setFocus();
+        QtWidget(CfgFrm->btnTest)->setFocus();
         TypeKey(CfgFrm, Qt::Key_Return);
-        firstShown = ScrnFrm->isVisible() && QTest::qWaitForWindowActive(ScrnFrm);
+        firstShown = ScrnFrm->Visible() && QTest::qWaitForWindowActive(QtWidget(*ScrnFrm));
 
         MovePointerBy(40, 0);
-        hiddenByMove = WaitFor([] { return !ScrnFrm->isVisible(); });
-        dialogActiveAgain = WaitFor([] { return CfgFrm->isActiveWindow(); });
+        hiddenByMove = WaitFor([] { return !ScrnFrm->Visible(); });
+        dialogActiveAgain = WaitFor([] { return CfgFrm->Active(); });
 
         TypeKey(CfgFrm, Qt::Key_Return);
-        secondShown = ScrnFrm->isVisible() && QTest::qWaitForWindowActive(ScrnFrm);
+        secondShown = ScrnFrm->Visible() && QTest::qWaitForWindowActive(QtWidget(*ScrnFrm));
         MovePointerBy(0, -40);
-        secondHiddenByMove = WaitFor([] { return !ScrnFrm->isVisible(); });
+        secondHiddenByMove = WaitFor([] { return !ScrnFrm->Visible(); });
     });
     EXPECT_TRUE(firstShown);
     EXPECT_TRUE(hiddenByMove);
@@ -66,21 +66,21 @@ TEST_F(DialogWithScreenTest, TestOnAnUnwritableFileReportsTheErrorAndShowsNoScen
         TypeKey(CfgFrm, Qt::Key_Tab);
         TypeKey(CfgFrm, Qt::Key_Tab);
         TypeKey(CfgFrm, Qt::Key_Return);
-        sceneShown = ScrnFrm->isVisible();
-        dialogShown = CfgFrm->isVisible();
-        focusStayed = QApplication::focusWidget() == CfgFrm->btnTest;
+        sceneShown = ScrnFrm->Visible();
+        dialogShown = CfgFrm->Visible();
+        focusStayed = QApplication::focusWidget() == QtWidget(CfgFrm->btnTest);
 
         // The dialog is still usable: once the folder can be written, Test works.
         SetSystemDirectory(SystemDir().toStdString());
         TypeKey(CfgFrm, Qt::Key_Return);
-        sceneAfterFix = ScrnFrm->isVisible();
+        sceneAfterFix = ScrnFrm->Visible();
     });
     EXPECT_FALSE(ended);
     EXPECT_FALSE(sceneShown);
     EXPECT_TRUE(dialogShown);
     EXPECT_TRUE(focusStayed);
     ASSERT_EQ(m_boxes.size(), 1u);
-    EXPECT_EQ(m_boxes[0].text, QStringLiteral("Unable to write to VESKAN.INI."));
+    EXPECT_EQ(m_boxes[0].text, std::string("Unable to write to VESKAN.INI."));
     EXPECT_EQ(m_boxes[0].title, TestAppTitle);
     EXPECT_EQ(m_boxes[0].icon, TMessageBoxIcon::Error);
     EXPECT_TRUE(sceneAfterFix);
@@ -93,12 +93,12 @@ TEST_F(DialogWithScreenTest, OkOnAnUnwritableFileReportsTheErrorAndKeepsTheDialo
     bool dialogShown = false;
     const bool ended = RunProgram([&] {
         TypeKey(CfgFrm, Qt::Key_Return);
-        dialogShown = CfgFrm->isVisible();
+        dialogShown = CfgFrm->Visible();
     });
     EXPECT_FALSE(ended);
     EXPECT_TRUE(dialogShown);
     ASSERT_EQ(m_boxes.size(), 1u);
-    EXPECT_EQ(m_boxes[0].text, QStringLiteral("Unable to write to VESKAN.INI."));
+    EXPECT_EQ(m_boxes[0].text, std::string("Unable to write to VESKAN.INI."));
     EXPECT_EQ(m_boxes[0].title, TestAppTitle);
     EXPECT_FALSE(IniExists());
 }
@@ -109,8 +109,8 @@ TEST_F(DialogWithScreenTest, HandlersCalledDirectlyRaiseTheWriteError)
     // reports it.
     SetSystemDirectory(QDir(SystemDir()).filePath(QStringLiteral("missing")).toStdString());
     EXPECT_THROW(CfgFrm->SaveSettings(), EIniFileException);
-    EXPECT_THROW(CfgFrm->btnTestClick(CfgFrm->btnTest), EIniFileException);
-    EXPECT_FALSE(ScrnFrm->isVisible());
+    EXPECT_THROW(CfgFrm->btnTestClick(&CfgFrm->btnTest), EIniFileException);
+    EXPECT_FALSE(ScrnFrm->Visible());
     EXPECT_TRUE(m_boxes.empty());
     try {
         CfgFrm->SaveSettings();

@@ -11,11 +11,27 @@
 #include <QFile>
 #include <QTest>
 #include <QTimer>
+#include <QLabel>
 #include <QWidget>
 
-void TypeKey(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers)
+void TypeKey(const TForm* form, Qt::Key key, Qt::KeyboardModifiers modifiers)
 {
-    QTest::keyClick(window->windowHandle(), key, modifiers);
+    QTest::keyClick(QtWidget(*form)->windowHandle(), key, modifiers);
+}
+
+QLabel* LabelWidget(const TLabel& label)
+{
+    return qobject_cast<QLabel*>(QtWidget(label));
+}
+
+GlyphButton* ButtonWidget(const TBitBtn& button)
+{
+    return qobject_cast<GlyphButton*>(QtWidget(button));
+}
+
+RadioGroupBox* GroupWidget(const TRadioGroup& group)
+{
+    return qobject_cast<RadioGroupBox*>(QtWidget(group));
 }
 
 QImage AssetPicture(const char* fileName)
@@ -34,8 +50,11 @@ void DialogTest::SetUp()
     m_application->SetTitle(TestAppTitle);
     // Configuration mode: the dialog first, so it is the main form.
     CfgFrm = new TCfgFrm();
-    if (WithScreenWindow())
+    if (WithScreenWindow()) {
         ScrnFrm = new TScrnFrm(JpegDepth::TrueColour);
+        // As start-up connects them.
+        CfgFrm->ShowScene = [] { ScrnFrm->Show(); };
+    }
     ASSERT_EQ(Application->MainForm(), CfgFrm);
 }
 
@@ -84,7 +103,7 @@ void DialogTest::WriteIni(const QByteArray& content) const
 void DialogTest::ShowDialog()
 {
     CfgFrm->Show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(CfgFrm));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(QtWidget(*CfgFrm)));
 }
 
 bool DialogTest::RunProgram(const std::function<void()>& steps)
@@ -94,7 +113,7 @@ bool DialogTest::RunProgram(const std::function<void()>& steps)
     QTimer start;
     start.setSingleShot(true);
     QObject::connect(&start, &QTimer::timeout, [&] {
-        const bool active = QTest::qWaitForWindowActive(CfgFrm);
+        const bool active = QTest::qWaitForWindowActive(QtWidget(*CfgFrm));
         EXPECT_TRUE(active) << "the dialog never became active";
         if (active)
             steps();

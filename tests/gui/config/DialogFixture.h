@@ -5,6 +5,8 @@
 #include "../window/GuiTestSupport.h"
 #include "platform/window/MessageBox.h"
 #include "platform/window/TApplication.h"
+#include "platform/window/qt/GlyphButton.h"
+#include "platform/window/qt/RadioGroupBox.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -16,14 +18,18 @@
 #include <memory>
 #include <vector>
 
-class QWidget;
+class TForm;
+class TLabel;
+class TBitBtn;
+class TRadioGroup;
+class QLabel;
 
 // A key press and release through the window system, as a person types it: the
 // window's focus widget receives it and the application's filter sees it.
-void TypeKey(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+void TypeKey(const TForm* form, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
 // The application title the fixture gives the error report.
-inline const QString TestAppTitle = QStringLiteral("Project1");
+inline const std::string TestAppTitle = "Project1";
 
 class DialogTest : public ::testing::Test {
 protected:
@@ -61,6 +67,11 @@ class DialogWithScreenTest : public DialogTest {
 protected:
     bool WithScreenWindow() const override { return true; }
 };
+
+// The Qt widgets behind the dialog's components.
+QLabel* LabelWidget(const TLabel& label);
+GlyphButton* ButtonWidget(const TBitBtn& button);
+RadioGroupBox* GroupWidget(const TRadioGroup& group);
 
 // The pictures as committed in assets/, read straight from the files.
 QImage AssetPicture(const char* fileName);

@@ -3,7 +3,7 @@
 #include "DialogFixture.h"
 
 #include "config/TCfgFrm.h"
-#include "config/TGlyphButton.h"
+#include "platform/window/qt/GlyphButton.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -37,7 +37,7 @@ QFont DialogFont()
     return font;
 }
 
-QImage Render(TGlyphButton& button)
+QImage Render(GlyphButton& button)
 {
     return button.grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
@@ -97,7 +97,7 @@ protected:
     }
 
     QImage m_picture;
-    TGlyphButton m_button;
+    GlyphButton m_button;
     int m_textWidth = 0, m_textHeight = 0;
     int m_glyphX = 0, m_glyphY = 0, m_textX = 0, m_textY = 0;
 };
@@ -181,7 +181,7 @@ const LayoutCase LayoutCases[] = {
 TEST(GlyphLayout, MatchesHandWorkedPlaces)
 {
     for (const LayoutCase& c : LayoutCases) {
-        const GlyphLayout layout = TGlyphButton::Layout(c.client, c.glyph, c.text);
+        const GlyphLayout layout = GlyphButton::Layout(c.client, c.glyph, c.text);
         EXPECT_EQ(layout.glyphPos, c.glyphPos) << c.client.width() << " " << c.text.width();
         EXPECT_EQ(layout.textPos, c.textPos) << c.client.width() << " " << c.text.width();
     }
@@ -191,8 +191,10 @@ class DialogGlyphTest : public DialogTest {};
 
 TEST_F(DialogGlyphTest, ButtonsCarryTheAssetGlyphsKeyedOnOlive)
 {
-    const std::pair<TGlyphButton*, const char*> buttons[] = {
-        {CfgFrm->btnOK, "BBOK.bmp"}, {CfgFrm->btnCancel, "BBCANCEL.bmp"}, {CfgFrm->btnTest, "BBIGNORE.bmp"}};
+    const std::pair<GlyphButton*, const char*> buttons[] = {
+        {ButtonWidget(CfgFrm->btnOK), "BBOK.bmp"},
+        {ButtonWidget(CfgFrm->btnCancel), "BBCANCEL.bmp"},
+        {ButtonWidget(CfgFrm->btnTest), "BBIGNORE.bmp"}};
     for (const auto& [button, file] : buttons) {
         SCOPED_TRACE(file);
         const QImage picture = AssetPicture(file);

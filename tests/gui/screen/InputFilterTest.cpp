@@ -42,22 +42,22 @@ protected:
     void SetUp() override
     {
         ResetSceneState();
-        dialog.SetBorderless(true);
-        edit = new QLineEdit(&dialog);
+        dialog.SetBorderStyle(TBorderStyle::None);
+        edit = new QLineEdit(QtWidget(dialog));
         edit->setGeometry(0, 0, 200, 30);
-        dialog.setGeometry(dialogPlace);
+        QtWidget(dialog)->setGeometry(dialogPlace);
         dialog.Show();
-        ASSERT_TRUE(WaitFor([&] { return dialog.isActiveWindow(); }));
+        ASSERT_TRUE(WaitFor([&] { return dialog.Active(); }));
         edit->setFocus();
         QCursor::setPos(start);
         Settle();   // offscreen turns setPos into a queued pointer move
         screen.Show();
-        ASSERT_TRUE(WaitFor([&] { return screen.isActiveWindow() && screen.WindowState() == TWindowState::Maximized; }));
+        ASSERT_TRUE(WaitFor([&] { return screen.Active() && screen.WindowState() == TWindowState::Maximized; }));
         Settle();
-        ASSERT_TRUE(screen.isVisible());
+        ASSERT_TRUE(screen.Visible());
         ASSERT_EQ(StartPos.X, start.x());
         ASSERT_EQ(StartPos.Y, start.y());
-        screen.windowHandle()->installEventFilter(&moves);
+        QtWidget(screen)->windowHandle()->installEventFilter(&moves);
     }
     void TearDown() override { ResetSceneState(); }
 
@@ -65,7 +65,7 @@ protected:
     void MoveTo(QPoint global)
     {
         const int before = moves.count;
-        QTest::mouseMove(screen.windowHandle(), global - screen.geometry().topLeft());
+        QTest::mouseMove(QtWidget(screen)->windowHandle(), global - QtWidget(screen)->geometry().topLeft());
         Settle();
         ASSERT_EQ(moves.count, before + 1) << "the move was not delivered";
     }
@@ -114,9 +114,9 @@ TEST_P(MoveRule, MoreThanFivePixelsOnEitherAxisEndsTheShow)
     // First a move off the start position that stays within the rule, so that the
     // case's own move is a real change of position.
     MoveTo(start + QPoint(c.dx == 1 ? 2 : 1, 0));
-    ASSERT_TRUE(screen.isVisible());
+    ASSERT_TRUE(screen.Visible());
     MoveTo(start + QPoint(c.dx, c.dy));
-    EXPECT_EQ(!screen.isVisible(), c.ends);
+    EXPECT_EQ(!screen.Visible(), c.ends);
 }
 
 INSTANTIATE_TEST_SUITE_P(Moves, MoveRule, ::testing::ValuesIn(MoveCases),
@@ -137,11 +137,11 @@ protected:
 TEST_P(MoveRuleOnSecondMonitor, ComparesInScreenCoordinates)
 {
     const MoveCase& c = GetParam();
-    ASSERT_EQ(screen.geometry(), QRect(1280, 0, 1024, 768));
+    ASSERT_EQ(QtWidget(screen)->geometry(), QRect(1280, 0, 1024, 768));
     MoveTo(start + QPoint(c.dx == 1 ? 2 : 1, 0));
-    ASSERT_TRUE(screen.isVisible());
+    ASSERT_TRUE(screen.Visible());
     MoveTo(start + QPoint(c.dx, c.dy));
-    EXPECT_EQ(!screen.isVisible(), c.ends);
+    EXPECT_EQ(!screen.Visible(), c.ends);
 }
 
 INSTANTIATE_TEST_SUITE_P(Moves, MoveRuleOnSecondMonitor, ::testing::ValuesIn(MoveCases),
@@ -182,9 +182,9 @@ class HarmlessInput : public ShowRunning, public ::testing::WithParamInterface<I
 
 TEST_P(HarmlessInput, DoesNotEndTheShow)
 {
-    GetParam().send(screen.windowHandle(), start - screen.geometry().topLeft());
+    GetParam().send(QtWidget(screen)->windowHandle(), start - QtWidget(screen)->geometry().topLeft());
     Settle();
-    EXPECT_TRUE(screen.isVisible());
+    EXPECT_TRUE(screen.Visible());
     EXPECT_TRUE(app.HasOnMessage());
 }
 
@@ -193,32 +193,32 @@ INSTANTIATE_TEST_SUITE_P(Inputs, HarmlessInput, ::testing::ValuesIn(HarmlessInpu
 
 TEST_F(ShowRunning, ItsOwnActivationAndLosingItDoNotEndTheShow)
 {
-    dialog.activateWindow();
-    ASSERT_TRUE(WaitFor([&] { return dialog.isActiveWindow(); }));
-    screen.activateWindow();
-    ASSERT_TRUE(WaitFor([&] { return screen.isActiveWindow(); }));
+    QtWidget(dialog)->activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return dialog.Active(); }));
+    QtWidget(screen)->activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return screen.Active(); }));
     Settle();
-    EXPECT_TRUE(screen.isVisible());
+    EXPECT_TRUE(screen.Visible());
 }
 
 TEST_F(ShowRunning, KeyPressEndsTheShowAndIsStillDelivered)
 {
     EventCounter keys(QEvent::KeyPress);
-    screen.installEventFilter(&keys);
-    QTest::keyPress(screen.windowHandle(), Qt::Key_Space);
-    EXPECT_FALSE(screen.isVisible());
+    QtWidget(screen)->installEventFilter(&keys);
+    QTest::keyPress(QtWidget(screen)->windowHandle(), Qt::Key_Space);
+    EXPECT_FALSE(screen.Visible());
     EXPECT_EQ(keys.count, 1);
     EXPECT_FALSE(app.HasOnMessage());
-    QTest::keyRelease(screen.windowHandle(), Qt::Key_Space);
+    QTest::keyRelease(QtWidget(screen)->windowHandle(), Qt::Key_Space);
 }
 
 TEST_F(ShowRunning, KeyPressToAnotherFormEndsTheShowAndReachesIt)
 {
-    ASSERT_TRUE(edit->hasFocus() || dialog.focusWidget() == edit);
-    QTest::keyClick(dialog.windowHandle(), Qt::Key_X);
-    EXPECT_FALSE(screen.isVisible());
+    ASSERT_TRUE(edit->hasFocus() || QtWidget(dialog)->focusWidget() == edit);
+    QTest::keyClick(QtWidget(dialog)->windowHandle(), Qt::Key_X);
+    EXPECT_FALSE(screen.Visible());
     EXPECT_EQ(edit->text(), QStringLiteral("x"));
-    EXPECT_TRUE(WaitFor([&] { return dialog.isActiveWindow(); }));
+    EXPECT_TRUE(WaitFor([&] { return dialog.Active(); }));
 }
 
 TEST_F(ShowRunning, MessagesThatCloseWhenSomethingPostsThem)
@@ -227,13 +227,13 @@ TEST_F(ShowRunning, MessagesThatCloseWhenSomethingPostsThem)
     // layer never turns activation into messages, so they are sent here by hand.
     for (std::uint32_t number : {WM_ACTIVATE, WM_ACTIVATEAPP, WM_NCACTIVATE}) {
         screen.Show();
-        ASSERT_TRUE(screen.isVisible());
+        ASSERT_TRUE(screen.Visible());
         TMsg msg;
-        msg.hwnd = &screen;
+        msg.hwnd = screen.Handle();
         msg.message = number;
         bool handled = false;
         screen.InputFilter(msg, handled);
-        EXPECT_FALSE(screen.isVisible()) << number;
+        EXPECT_FALSE(screen.Visible()) << number;
         EXPECT_FALSE(handled);
     }
 }
@@ -242,27 +242,27 @@ TEST_F(ShowRunning, OtherMessagesDoNothingAndHandledStaysFalse)
 {
     for (std::uint32_t number : {WM_KEYUP, WM_SYSKEYDOWN, WM_SYSKEYUP, WM_TIMER, WM_LBUTTONDOWN, WM_MOUSEWHEEL, 15u, 0u}) {
         TMsg msg;
-        msg.hwnd = &screen;
+        msg.hwnd = screen.Handle();
         msg.message = number;
         msg.lParam = MakeLParam(0, 0);   // far from the start position
         msg.pt = TPoint{0, 0};
         bool handled = false;
         screen.InputFilter(msg, handled);
-        EXPECT_TRUE(screen.isVisible()) << number;
+        EXPECT_TRUE(screen.Visible()) << number;
         EXPECT_FALSE(handled);
     }
     // A move is judged by its screen position, whatever the client position says.
     TMsg msg;
-    msg.hwnd = &screen;
+    msg.hwnd = screen.Handle();
     msg.message = WM_MOUSEMOVE;
     msg.lParam = MakeLParam(0, 0);
     msg.pt = TPoint{start.x() + 5, start.y() - 5};
     bool handled = false;
     screen.InputFilter(msg, handled);
-    EXPECT_TRUE(screen.isVisible());
+    EXPECT_TRUE(screen.Visible());
     msg.pt = TPoint{start.x() - 6, start.y()};
     screen.InputFilter(msg, handled);
-    EXPECT_FALSE(screen.isVisible());
+    EXPECT_FALSE(screen.Visible());
     EXPECT_FALSE(handled);
 }
 

@@ -43,14 +43,14 @@ TEST_F(ScreenFormTest, CreatedHiddenWithTheStoredProperties)
     TApplication app;
     TForm dialog;
     TScrnFrm screen(JpegDepth::TrueColour);
-    EXPECT_FALSE(screen.isVisible());
-    EXPECT_EQ(screen.windowTitle(), QStringLiteral("ScrnFrm"));
-    EXPECT_EQ(screen.geometry(), QRect(197, 164, 744, 446));
+    EXPECT_FALSE(screen.Visible());
+    EXPECT_EQ(QtWidget(screen)->windowTitle(), QStringLiteral("ScrnFrm"));
+    EXPECT_EQ(QtWidget(screen)->geometry(), QRect(197, 164, 744, 446));
     EXPECT_EQ(screen.ClientWidth(), 744);
     EXPECT_EQ(screen.ClientHeight(), 446);
-    EXPECT_TRUE(screen.windowFlags() & Qt::FramelessWindowHint);
-    EXPECT_TRUE(screen.windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_EQ(screen.palette().color(QPalette::Window), QColor(Qt::black));
+    EXPECT_TRUE(QtWidget(screen)->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(QtWidget(screen)->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(QtWidget(screen)->palette().color(QPalette::Window), QColor(Qt::black));
     EXPECT_EQ(screen.WindowState(), TWindowState::Normal);
     EXPECT_TRUE(screen.TransparencyActive());   // offscreen shows the key
     EXPECT_EQ(screen.tmrTick.Interval(), 100);
@@ -79,14 +79,14 @@ TEST_F(ScreenFormTest, FormShowLeavesItsStateBehindAndFormHideUndoesIt)
     EXPECT_TRUE(app.HasOnMessage());
     EXPECT_EQ(CursorDisplayCount(), count - 1);
     EXPECT_TRUE(CursorHidden());
-    ASSERT_TRUE(WaitFor([&] { return screen.isActiveWindow(); }));
+    ASSERT_TRUE(WaitFor([&] { return screen.Active(); }));
     EXPECT_EQ(screen.WindowState(), TWindowState::Maximized);
-    EXPECT_EQ(screen.geometry(), Primary);
+    EXPECT_EQ(QtWidget(screen)->geometry(), Primary);
 
     // FormHide empties the slot whatever it holds.
     app.SetOnMessage([](TMsg&, bool&) {});
     screen.Close();
-    EXPECT_FALSE(screen.isVisible());
+    EXPECT_FALSE(screen.Visible());
     EXPECT_FALSE(app.HasOnMessage());
     EXPECT_FALSE(screen.tmrTick.Enabled());
     EXPECT_FALSE(screen.tmrTick.Running());
@@ -99,17 +99,17 @@ TEST_F(ScreenFormTest, EveryShowTakesAFreshStartPositionAndComesUpMaximized)
 {
     TApplication app;
     TForm dialog;
-    dialog.setGeometry(300, 300, 200, 100);
+    QtWidget(dialog)->setGeometry(300, 300, 200, 100);
     dialog.Show();
     TScrnFrm screen(JpegDepth::TrueColour);
     screen.Show();
-    ASSERT_TRUE(WaitFor([&] { return screen.geometry() == Primary; }));
+    ASSERT_TRUE(WaitFor([&] { return QtWidget(screen)->geometry() == Primary; }));
     screen.Close();
-    ASSERT_TRUE(WaitFor([&] { return dialog.isActiveWindow(); }));
+    ASSERT_TRUE(WaitFor([&] { return dialog.Active(); }));
     QCursor::setPos(900, 33);
     Settle();   // offscreen turns setPos into a queued pointer move
     screen.Show();
-    EXPECT_EQ(screen.geometry(), Primary);
+    EXPECT_EQ(QtWidget(screen)->geometry(), Primary);
     EXPECT_EQ(StartPos.X, 900);
     EXPECT_EQ(StartPos.Y, 33);
 }
@@ -118,19 +118,19 @@ TEST_F(ScreenFormTest, HundredShowsLeaveTheCursorCountWhereItWas)
 {
     TApplication app;
     TForm dialog;
-    dialog.setGeometry(300, 300, 200, 100);
+    QtWidget(dialog)->setGeometry(300, 300, 200, 100);
     dialog.Show();
-    ASSERT_TRUE(WaitFor([&] { return dialog.isActiveWindow(); }));
+    ASSERT_TRUE(WaitFor([&] { return dialog.Active(); }));
     TScrnFrm screen(JpegDepth::TrueColour);
     const int count = CursorDisplayCount();
     for (int round = 0; round < 100; ++round) {
         screen.Show();
-        ASSERT_TRUE(WaitFor([&] { return screen.isActiveWindow(); })) << "round " << round;
+        ASSERT_TRUE(WaitFor([&] { return screen.Active(); })) << "round " << round;
         ASSERT_EQ(CursorDisplayCount(), count - 1);
-        QTest::keyClick(screen.windowHandle(), Qt::Key_Space);
-        ASSERT_FALSE(screen.isVisible()) << "round " << round;
+        QTest::keyClick(QtWidget(screen)->windowHandle(), Qt::Key_Space);
+        ASSERT_FALSE(screen.Visible()) << "round " << round;
         // The dialog is active again.
-        ASSERT_TRUE(WaitFor([&] { return dialog.isActiveWindow(); })) << "round " << round;
+        ASSERT_TRUE(WaitFor([&] { return dialog.Active(); })) << "round " << round;
     }
     EXPECT_EQ(CursorDisplayCount(), count);
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
@@ -145,12 +145,12 @@ TEST_F(ScreenFormTest, AsTheMainFormInputEndsTheLoopAndDestructionHidesIt)
     const int count = CursorDisplayCount();
     bool wasShown = false;
     QTimer::singleShot(100, [&] {
-        wasShown = screen->isVisible();
-        QTest::keyClick(screen->windowHandle(), Qt::Key_Q);
+        wasShown = screen->Visible();
+        QTest::keyClick(QtWidget(*screen)->windowHandle(), Qt::Key_Q);
         // The quit request is posted: the show goes on until the loop takes it, and
         // more input only asks again.
-        EXPECT_TRUE(screen->isVisible());
-        QTest::keyClick(screen->windowHandle(), Qt::Key_W);
+        EXPECT_TRUE(screen->Visible());
+        QTest::keyClick(QtWidget(*screen)->windowHandle(), Qt::Key_W);
     });
     QTimer deadline;
     deadline.setSingleShot(true);
@@ -165,9 +165,9 @@ TEST_F(ScreenFormTest, AsTheMainFormInputEndsTheLoopAndDestructionHidesIt)
     EXPECT_FALSE(expired);
     EXPECT_TRUE(wasShown);
     EXPECT_TRUE(app->Terminated());
-    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_FALSE(dialog.Visible());
     // Ending: still shown, hook, timer and hidden cursor in place.
-    EXPECT_TRUE(screen->isVisible());
+    EXPECT_TRUE(screen->Visible());
     EXPECT_TRUE(app->HasOnMessage());
     EXPECT_TRUE(screen->tmrTick.Running());
     EXPECT_EQ(CursorDisplayCount(), count - 1);
@@ -185,11 +185,11 @@ TEST_F(ScreenFormTest, TicksCopyTheSceneToTheWindow)
     const Bytes form = SyntheticForm();
     TScrnFrm screen(form, JpegDepth::TrueColour);
     screen.Show();
-    ASSERT_TRUE(WaitFor([&] { return screen.geometry() == Primary; }));
+    ASSERT_TRUE(WaitFor([&] { return QtWidget(screen)->geometry() == Primary; }));
     // The first frames come from the initial plan: sky Image1 over rows 0 to 499,
     // banner Image24 at (1280 - 329, 1024 - 42), black ground elsewhere.
-    ASSERT_TRUE(WaitFor([&] { return screen.FramesShown() > 0 && screen.FrameImage().size() == QSize(1280, 1024); }));
-    const QImage shown = screen.FrameImage();
+    ASSERT_TRUE(WaitFor([&] { return screen.Surface().FramesShown() > 0 && FrameImage(screen.Surface()).size() == QSize(1280, 1024); }));
+    const QImage shown = FrameImage(screen.Surface());
     EXPECT_TRUE(Near(shown.pixel(1000, 50), LayerColour(1)));
     EXPECT_TRUE(Near(shown.pixel(1250, 400), LayerColour(1)));
     EXPECT_TRUE(Near(shown.pixel(951 + 10, 982 + 10), LayerColour(24)));
@@ -209,16 +209,16 @@ TEST_F(ScreenFormTest, WindowKeyIsExactlyDarkGreen)
     TScrnFrm screen(form, JpegDepth::TrueColour);
     screen.Show();
     screen.tmrTick.SetEnabled(false);   // only the copy below reaches the window
-    ASSERT_TRUE(WaitFor([&] { return screen.geometry() == Primary; }));
+    ASSERT_TRUE(WaitFor([&] { return QtWidget(screen)->geometry() == Primary; }));
     Raster frame(1280, 1024);
     frame.SetPixel(0, 0, Rgb(0, 128, 0));
     frame.SetPixel(1, 0, Rgb(0, 127, 0));
     frame.SetPixel(2, 0, Rgb(0, 129, 0));
     frame.SetPixel(3, 0, Rgb(0, 255, 0));   // the pictures' own key is no window key
-    const int framesBefore = screen.FramesShown();
+    const int framesBefore = screen.Surface().FramesShown();
     screen.CopyFrame(frame);
-    ASSERT_TRUE(WaitFor([&] { return screen.FramesShown() > framesBefore; }));
-    const QImage shown = screen.FrameImage();
+    ASSERT_TRUE(WaitFor([&] { return screen.Surface().FramesShown() > framesBefore; }));
+    const QImage shown = FrameImage(screen.Surface());
     EXPECT_EQ(qAlpha(shown.pixel(0, 0)), 0);
     EXPECT_EQ(shown.pixel(1, 0), Rgb(0, 127, 0));
     EXPECT_EQ(shown.pixel(2, 0), Rgb(0, 129, 0));
@@ -229,7 +229,7 @@ TEST_F(ScreenFormTest, WindowKeyIsExactlyDarkGreen)
 TEST_F(ScreenFormTest, FailingTickIsReportedAndTheTimerKeepsFiring)
 {
     TApplication app;
-    app.SetTitle(QStringLiteral("Project1"));
+    app.SetTitle(std::string("Project1"));
     TForm dialog;
     BoxRecorder boxes;
     // The sky Image1 cannot be decoded: its first draw fails, and the decoder does
@@ -238,12 +238,12 @@ TEST_F(ScreenFormTest, FailingTickIsReportedAndTheTimerKeepsFiring)
     TScrnFrm screen(form, JpegDepth::TrueColour);
     screen.Show();
     ASSERT_TRUE(WaitFor([&] { return !boxes.requests.empty(); }));
-    EXPECT_EQ(boxes.requests[0].title, QStringLiteral("Project1"));
-    EXPECT_TRUE(boxes.requests[0].text.startsWith(QStringLiteral("JPEG error #")));
-    EXPECT_TRUE(boxes.requests[0].text.endsWith(QLatin1Char('.')));
+    EXPECT_EQ(boxes.requests[0].title, std::string("Project1"));
+    EXPECT_TRUE(boxes.requests[0].text.starts_with("JPEG error #"));
+    EXPECT_TRUE(boxes.requests[0].text.ends_with('.'));
     EXPECT_EQ(boxes.requests[0].icon, TMessageBoxIcon::Error);
     // The failed tick still copied its frame, and the ticks go on.
-    EXPECT_GT(screen.FramesShown(), 0);
+    EXPECT_GT(screen.Surface().FramesShown(), 0);
     const int countdown = Plan.CycleCountdown;
     EXPECT_TRUE(WaitFor([&] { return Plan.CycleCountdown <= countdown - 3; }));
     EXPECT_TRUE(screen.tmrTick.Running());

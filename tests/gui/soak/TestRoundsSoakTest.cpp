@@ -78,26 +78,26 @@ TEST_F(DialogWithScreenTest, AThousandTestRoundsLeaveCursorAndMemoryFlat)
 
     for (int round = 1; round <= Rounds; ++round) {
         SCOPED_TRACE(round);
-        QTest::mouseClick(CfgFrm->btnTest, Qt::LeftButton);
-        ASSERT_TRUE(ScrnFrm->isVisible()) << "Test did not show the scene";
+        QTest::mouseClick(QtWidget(CfgFrm->btnTest), Qt::LeftButton);
+        ASSERT_TRUE(ScrnFrm->Visible()) << "Test did not show the scene";
         ASSERT_EQ(CursorDisplayCount(), cursorCount - 1) << "the show did not hide the cursor once";
         ASSERT_TRUE(Application->HasOnMessage());
-        ASSERT_TRUE(PumpUntil([] { return ScrnFrm->isActiveWindow(); }));
+        ASSERT_TRUE(PumpUntil([] { return ScrnFrm->Active(); }));
         // A round takes a few milliseconds, less than the 100 ms tick; on each sampled
         // round the show lasts until a tick has drawn a frame into the window.
         if (round % SampleEvery == 0) {
-            const int framesBefore = ScrnFrm->FramesShown();
-            ASSERT_TRUE(PumpUntil([&] { return ScrnFrm->FramesShown() > framesBefore; }))
+            const int framesBefore = ScrnFrm->Surface().FramesShown();
+            ASSERT_TRUE(PumpUntil([&] { return ScrnFrm->Surface().FramesShown() > framesBefore; }))
                 << "no frame was drawn while the scene showed";
-            ASSERT_EQ(ScrnFrm->FrameImage().size(), ScrnFrm->size());
+            ASSERT_EQ(FrameImage(ScrnFrm->Surface()).size(), QtWidget(*ScrnFrm)->size());
         }
 
         // Back and forth, so that the pointer stays on the screen.
         const int dx = round % 2 ? MoveBy : -MoveBy;
         const QPoint target = QCursor::pos() + QPoint(dx, 0);
-        QTest::mouseMove(ScrnFrm->windowHandle(), ScrnFrm->mapFromGlobal(target));
-        ASSERT_TRUE(PumpUntil([] { return !ScrnFrm->isVisible(); })) << "the move did not end the show";
-        ASSERT_TRUE(PumpUntil([] { return CfgFrm->isActiveWindow(); }));
+        QTest::mouseMove(QtWidget(*ScrnFrm)->windowHandle(), QtWidget(*ScrnFrm)->mapFromGlobal(target));
+        ASSERT_TRUE(PumpUntil([] { return !ScrnFrm->Visible(); })) << "the move did not end the show";
+        ASSERT_TRUE(PumpUntil([] { return CfgFrm->Active(); }));
         ASSERT_EQ(CursorDisplayCount(), cursorCount);
         ASSERT_FALSE(Application->HasOnMessage());
         ASSERT_FALSE(ScrnFrm->tmrTick.Enabled());

@@ -2,9 +2,10 @@
 // active; an opaque window shows every pixel as it is; frames are clipped.
 #include "GuiTestSupport.h"
 
-#include "platform/window/ColourKey.h"
+#include "platform/window/qt/ColourKey.h"
 #include "platform/window/TApplication.h"
 #include "platform/window/TForm.h"
+#include "platform/window/TFrameSurface.h"
 
 #include <QBackingStore>
 #include <QWindow>
@@ -30,15 +31,16 @@ class ColourKey : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        form.SetBorderless(true);
-        form.setGeometry(10, 10, RowLength, 1);
+        form.SetBorderStyle(TBorderStyle::None);
+        QtWidget(form)->setGeometry(10, 10, RowLength, 1);
         form.Show();
         // Once the window is on the screen a frame reaches its surface within
         // CopyFrame itself.
-        ASSERT_TRUE(WaitFor([&] { return form.windowHandle() && form.windowHandle()->isExposed(); }));
+        ASSERT_TRUE(WaitFor([&] { return QtWidget(form)->windowHandle() && QtWidget(form)->windowHandle()->isExposed(); }));
     }
     TApplication app;
     TForm form;
+    TFrameSurface surface{form};
 };
 
 TEST(ColourKeyPlatform, OffscreenShowsTheKey)
@@ -50,8 +52,8 @@ TEST_F(ColourKey, OnlyTheExactKeyColourBecomesTransparent)
 {
     form.SetTransparentColor(true, Key);
     ASSERT_TRUE(form.TransparencyActive());
-    form.CopyFrame(KeyRow());
-    const QImage shown = form.FrameImage();
+    surface.CopyFrame(KeyRow());
+    const QImage shown = FrameImage(surface);
     ASSERT_EQ(shown.size(), QSize(RowLength, 1));
     // Alpha by pixel: key 0, the neighbours and black 255.
     const int expectedAlpha[RowLength] = {0, 255, 255, 255, 255, 255};
@@ -68,8 +70,8 @@ TEST_F(ColourKey, WindowWithoutTheKeyShowsEveryPixel)
 {
     form.SetTransparentColor(false, Key);
     EXPECT_FALSE(form.TransparencyActive());
-    form.CopyFrame(KeyRow());
-    const QImage shown = form.FrameImage();
+    surface.CopyFrame(KeyRow());
+    const QImage shown = FrameImage(surface);
     EXPECT_EQ(shown.format(), QImage::Format_RGB32);
     for (int x = 0; x < RowLength; ++x)
         EXPECT_EQ(shown.pixel(x, 0), Row[x]) << "x=" << x;
@@ -80,16 +82,16 @@ TEST_F(ColourKey, FrameIsClippedAndTheRestKeepsTheBackground)
     for (const bool keyed : {false, true}) {
         SCOPED_TRACE(keyed ? "keyed" : "opaque");
         form.SetTransparentColor(keyed, Key);
-        QPalette black = form.palette();
+        QPalette black = QtWidget(form)->palette();
         black.setColor(QPalette::Window, Qt::black);
-        form.setPalette(black);
-        form.setGeometry(10, 10, 4, 3);
-        ASSERT_TRUE(WaitFor([&] { return form.size() == QSize(4, 3); }));
+        QtWidget(form)->setPalette(black);
+        QtWidget(form)->setGeometry(10, 10, 4, 3);
+        ASSERT_TRUE(WaitFor([&] { return QtWidget(form)->size() == QSize(4, 3); }));
         // A 6x2 frame of white with a red pixel at (3,1): columns 4 and 5 fall outside;
         // row 2 is not covered and stays black.
         Raster frame(6, 2);
         frame.SetPixel(3, 1, Rgb(255, 0, 0));
-        form.CopyFrame(frame);
+        surface.CopyFrame(frame);
         auto expectFrameOverBlack = [](const QImage& shown) {
             ASSERT_EQ(shown.size(), QSize(4, 3));
             for (int y = 0; y < 3; ++y) {
@@ -99,25 +101,26 @@ TEST_F(ColourKey, FrameIsClippedAndTheRestKeepsTheBackground)
                 }
             }
         };
-        expectFrameOverBlack(form.FrameImage());
+        expectFrameOverBlack(FrameImage(surface));
         // A repaint of the uncovered row alone paints background there and nothing of
         // the frame; the window's surface shows the same as before.
-        form.repaint(QRect(0, 2, 4, 1));
-        QPaintDevice* surface = form.backingStore()->paintDevice();
+        QtWidget(form)->repaint(QRect(0, 2, 4, 1));
+        QPaintDevice* surface = QtWidget(form)->backingStore()->paintDevice();
         ASSERT_EQ(surface->devType(), QInternal::Image);
-        expectFrameOverBlack(static_cast<const QImage*>(surface)->copy(form.rect()));
+        expectFrameOverBlack(static_cast<const QImage*>(surface)->copy(QtWidget(form)->rect()));
     }
 }
 
 TEST_F(ColourKey, AFrameCopiedBeforeTheWindowIsOnTheScreenShowsWithItsFirstPaint)
 {
     TForm later;
-    later.SetBorderless(true);
-    later.setGeometry(30, 30, RowLength, 1);
+    TFrameSurface laterSurface{later};
+    later.SetBorderStyle(TBorderStyle::None);
+    QtWidget(later)->setGeometry(30, 30, RowLength, 1);
     later.Show();
-    later.CopyFrame(KeyRow());
-    ASSERT_TRUE(WaitFor([&] { return later.FramesShown() == 1; }));
-    const QImage shown = later.FrameImage();
+    laterSurface.CopyFrame(KeyRow());
+    ASSERT_TRUE(WaitFor([&] { return laterSurface.FramesShown() == 1; }));
+    const QImage shown = FrameImage(laterSurface);
     for (int x = 0; x < RowLength; ++x)
         EXPECT_EQ(shown.pixel(x, 0), Row[x]) << "x=" << x;
 }
@@ -125,28 +128,28 @@ TEST_F(ColourKey, AFrameCopiedBeforeTheWindowIsOnTheScreenShowsWithItsFirstPaint
 TEST_F(ColourKey, EachCopyReplacesTheWholeFrame)
 {
     form.SetTransparentColor(true, Key);
-    form.CopyFrame(KeyRow());
+    surface.CopyFrame(KeyRow());
     Raster second(RowLength, 1);   // all white
-    form.CopyFrame(second);
-    EXPECT_EQ(form.FramesShown(), 2);
+    surface.CopyFrame(second);
+    EXPECT_EQ(surface.FramesShown(), 2);
     for (int x = 0; x < RowLength; ++x)
-        EXPECT_EQ(form.FrameImage().pixel(x, 0), White) << "x=" << x;
+        EXPECT_EQ(FrameImage(surface).pixel(x, 0), White) << "x=" << x;
 }
 
 TEST_F(ColourKey, AWindowShownAgainIsBlackUntilItsNextFrame)
 {
-    QPalette black = form.palette();
+    QPalette black = QtWidget(form)->palette();
     black.setColor(QPalette::Window, Qt::black);
-    form.setPalette(black);
+    QtWidget(form)->setPalette(black);
     for (const bool keyed : {false, true}) {
         SCOPED_TRACE(keyed ? "keyed" : "opaque");
         form.SetTransparentColor(keyed, Key);
-        form.CopyFrame(Raster(RowLength, 1));   // all white
-        ASSERT_EQ(form.FrameImage().pixel(0, 0) | 0xFF000000u, White);
+        surface.CopyFrame(Raster(RowLength, 1));   // all white
+        ASSERT_EQ(FrameImage(surface).pixel(0, 0) | 0xFF000000u, White);
         form.Hide();
         form.Show();
         ASSERT_TRUE(WaitFor([&] {
-            const QImage shown = form.FrameImage();
+            const QImage shown = FrameImage(surface);
             if (shown.size() != QSize(RowLength, 1))
                 return false;
             for (int x = 0; x < RowLength; ++x) {

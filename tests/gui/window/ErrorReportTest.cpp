@@ -40,15 +40,15 @@ const TextCase TextCases[] = {
 TEST_P(ErrorReportTextRule, FullStopAfterCharactersThatSortAfterIt)
 {
     const TextCase& c = GetParam();
-    EXPECT_EQ(ErrorReportText(QString::fromUtf8(c.message)), QString::fromUtf8(c.text));
+    EXPECT_EQ(ErrorReportText(std::string(c.message)), std::string(c.text));
 
     TApplication app;
-    app.SetTitle(QStringLiteral("Mysaver"));
+    app.SetTitle(std::string("Mysaver"));
     BoxRecorder boxes;
     app.HandleException(std::runtime_error(c.message));
     ASSERT_EQ(boxes.requests.size(), 1u);
-    EXPECT_EQ(boxes.requests[0].text, QString::fromUtf8(c.text));
-    EXPECT_EQ(boxes.requests[0].title, QStringLiteral("Mysaver"));
+    EXPECT_EQ(boxes.requests[0].text, std::string(c.text));
+    EXPECT_EQ(boxes.requests[0].title, std::string("Mysaver"));
     EXPECT_EQ(boxes.requests[0].icon, TMessageBoxIcon::Error);
 }
 

@@ -54,8 +54,8 @@ TEST(MainWindowRule, FirstFormMadeIsTheMainForm)
     TForm first;
     TForm second;
     EXPECT_EQ(app.MainForm(), &first);
-    EXPECT_FALSE(first.isVisible());
-    EXPECT_FALSE(second.isVisible());
+    EXPECT_FALSE(first.Visible());
+    EXPECT_FALSE(second.Visible());
 }
 
 TEST(MainWindowRule, RunShowsTheMainFormAndClosingItEndsTheLoop)
@@ -63,20 +63,20 @@ TEST(MainWindowRule, RunShowsTheMainFormAndClosingItEndsTheLoop)
     TApplication app;
     TForm main;
     TForm other;
-    main.setGeometry(100, 100, 200, 150);
+    QtWidget(main)->setGeometry(100, 100, 200, 150);
     bool shownInLoop = false;
     bool otherHidden = false;
     bool stillRunning = false;
     QTimer::singleShot(0, [&] {
-        shownInLoop = main.isVisible();
+        shownInLoop = main.Visible();
         other.Show();
-        other.close();   // the window system's close request: only hides
-        otherHidden = !other.isVisible();
+        QtWidget(other)->close();   // the window system's close request: only hides
+        otherHidden = !other.Visible();
         QTimer::singleShot(50, [&] {
             stillRunning = true;
-            main.close();
+            QtWidget(main)->close();
             // The quit request is posted: the window stays until the loop takes it.
-            EXPECT_TRUE(main.isVisible());
+            EXPECT_TRUE(main.Visible());
         });
     });
     LoopDeadline deadline;
@@ -114,7 +114,7 @@ TEST(MainWindowRule, QuitRequestTakenByAMessageBoxWaitsUntilItIsAcknowledged)
                 },
                 Qt::QueuedConnection);
         });
-        ShowMessageBox({QStringLiteral("Project1"), QStringLiteral("Error."), TMessageBoxIcon::Error, false});
+        ShowMessageBox({std::string("Project1"), std::string("Error."), TMessageBoxIcon::Error, false});
         boxReturned = true;
     });
     LoopDeadline deadline;
@@ -138,15 +138,15 @@ class FormEvents : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        form.setGeometry(200, 200, 300, 200);
+        QtWidget(form)->setGeometry(200, 200, 300, 200);
         form.OnShow = [this] {
             // The window is not on the screen yet.
-            log.push_back(form.windowHandle() && form.windowHandle()->isVisible() ? "show-late" : "show");
+            log.push_back(QtWidget(form)->windowHandle() && QtWidget(form)->windowHandle()->isVisible() ? "show-late" : "show");
         };
         form.OnActivate = [this] { log.push_back("activate"); };
         form.OnHide = [this] {
             // Still on the screen.
-            log.push_back(form.windowHandle() && form.windowHandle()->isVisible() ? "hide" : "hide-late");
+            log.push_back(QtWidget(form)->windowHandle() && QtWidget(form)->windowHandle()->isVisible() ? "hide" : "hide-late");
         };
     }
     std::vector<std::string> log;   // outlives the forms, whose destruction may hide them
@@ -161,7 +161,7 @@ TEST_F(FormEvents, ShowThenActivateThenHide)
     ASSERT_TRUE(WaitFor([&] { return log.size() >= 2; }));
     EXPECT_EQ(log, (std::vector<std::string>{"show", "activate"}));
     form.Close();
-    EXPECT_FALSE(form.isVisible());
+    EXPECT_FALSE(form.Visible());
     EXPECT_EQ(log, (std::vector<std::string>{"show", "activate", "hide"}));
     // Showing a shown form, hiding a hidden one: no events.
     form.Hide();
@@ -171,15 +171,15 @@ TEST_F(FormEvents, ShowThenActivateThenHide)
 TEST_F(FormEvents, ShowingAgainRunsTheEventsAgain)
 {
     // The main form takes the activation back after each hide.
-    main.setGeometry(50, 50, 100, 100);
+    QtWidget(main)->setGeometry(50, 50, 100, 100);
     main.Show();
-    ASSERT_TRUE(WaitFor([&] { return main.isActiveWindow(); }));
+    ASSERT_TRUE(WaitFor([&] { return main.Active(); }));
     for (int round = 0; round < 3; ++round) {
         form.Show();
-        ASSERT_TRUE(WaitFor([&] { return form.isActiveWindow(); })) << "round " << round;
+        ASSERT_TRUE(WaitFor([&] { return form.Active(); })) << "round " << round;
         form.Show();
         form.Hide();
-        ASSERT_TRUE(WaitFor([&] { return main.isActiveWindow(); })) << "round " << round;
+        ASSERT_TRUE(WaitFor([&] { return main.Active(); })) << "round " << round;
     }
     Settle();
     EXPECT_EQ(std::count(log.begin(), log.end(), "show"), 3);
@@ -190,37 +190,37 @@ TEST_F(FormEvents, ShowingAgainRunsTheEventsAgain)
 TEST_F(FormEvents, ErrorInOnShowIsReportedAndTheFormStillShows)
 {
     BoxRecorder boxes;
-    app.SetTitle(QStringLiteral("Formtest"));
+    app.SetTitle(std::string("Formtest"));
     form.OnShow = [] { throw std::runtime_error("Not enough timers available"); };
     form.Show();
-    EXPECT_TRUE(form.isVisible());
+    EXPECT_TRUE(form.Visible());
     ASSERT_EQ(boxes.requests.size(), 1u);
-    EXPECT_EQ(boxes.requests[0].text, QStringLiteral("Not enough timers available."));
-    EXPECT_EQ(boxes.requests[0].title, QStringLiteral("Formtest"));
+    EXPECT_EQ(boxes.requests[0].text, std::string("Not enough timers available."));
+    EXPECT_EQ(boxes.requests[0].title, std::string("Formtest"));
     EXPECT_EQ(boxes.requests[0].icon, TMessageBoxIcon::Error);
 }
 
 TEST_F(FormEvents, HidingTheActiveFormActivatesAnotherOne)
 {
-    main.setGeometry(50, 50, 100, 100);
+    QtWidget(main)->setGeometry(50, 50, 100, 100);
     main.Show();
-    ASSERT_TRUE(WaitFor([&] { return main.isActiveWindow(); }));
+    ASSERT_TRUE(WaitFor([&] { return main.Active(); }));
     form.Show();
-    ASSERT_TRUE(WaitFor([&] { return form.isActiveWindow(); }));
+    ASSERT_TRUE(WaitFor([&] { return form.Active(); }));
     form.Close();
-    EXPECT_TRUE(WaitFor([&] { return main.isActiveWindow(); }));
+    EXPECT_TRUE(WaitFor([&] { return main.Active(); }));
 }
 
 TEST(FormFlags, BorderlessAndStayOnTop)
 {
     TApplication app;
     TForm form;
-    EXPECT_FALSE(form.windowFlags() & Qt::FramelessWindowHint);
-    form.SetBorderless(true);
+    EXPECT_FALSE(QtWidget(form)->windowFlags() & Qt::FramelessWindowHint);
+    form.SetBorderStyle(TBorderStyle::None);
     form.SetStayOnTop(true);
-    EXPECT_TRUE(form.windowFlags() & Qt::FramelessWindowHint);
-    EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
-    EXPECT_TRUE(form.isWindow());
+    EXPECT_TRUE(QtWidget(form)->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_TRUE(QtWidget(form)->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(QtWidget(form)->isWindow());
 }
 
 struct MaximizeCase {
@@ -248,13 +248,13 @@ TEST_P(Maximize, CoversTheWholeMonitorAndSurvivesHiding)
     TApplication app;
     TForm main;
     TForm form;
-    form.SetBorderless(true);
-    form.setGeometry(c.start);
+    form.SetBorderStyle(TBorderStyle::None);
+    QtWidget(form)->setGeometry(c.start);
     form.Show();
-    EXPECT_EQ(form.geometry(), c.start);
+    EXPECT_EQ(QtWidget(form)->geometry(), c.start);
     form.SetWindowState(TWindowState::Maximized);
     EXPECT_EQ(form.WindowState(), TWindowState::Maximized);
-    EXPECT_TRUE(WaitFor([&] { return form.geometry() == c.monitor; })) << "geometry";
+    EXPECT_TRUE(WaitFor([&] { return QtWidget(form)->geometry() == c.monitor; })) << "geometry";
     EXPECT_EQ(form.ClientWidth(), c.monitor.width());
     EXPECT_EQ(form.ClientHeight(), c.monitor.height());
 
@@ -262,9 +262,9 @@ TEST_P(Maximize, CoversTheWholeMonitorAndSurvivesHiding)
     EXPECT_EQ(form.WindowState(), TWindowState::Maximized);
     form.Show();
     // Maximized at once, before any activation.
-    EXPECT_EQ(form.geometry(), c.monitor);
+    EXPECT_EQ(QtWidget(form)->geometry(), c.monitor);
     Settle();
-    EXPECT_EQ(form.geometry(), c.monitor);
+    EXPECT_EQ(QtWidget(form)->geometry(), c.monitor);
 }
 
 INSTANTIATE_TEST_SUITE_P(Monitors, Maximize, ::testing::ValuesIn(MaximizeCases),
@@ -275,12 +275,12 @@ TEST(Maximize, SetWhileHiddenAppliesAtTheNextShow)
     TApplication app;
     TForm main;
     TForm form;
-    form.SetBorderless(true);
-    form.setGeometry(197, 164, 744, 446);
+    form.SetBorderStyle(TBorderStyle::None);
+    QtWidget(form)->setGeometry(197, 164, 744, 446);
     form.SetWindowState(TWindowState::Maximized);
-    EXPECT_FALSE(form.isVisible());
+    EXPECT_FALSE(form.Visible());
     form.Show();
-    EXPECT_EQ(form.geometry(), Primary);
+    EXPECT_EQ(QtWidget(form)->geometry(), Primary);
 }
 
 struct PlacementCase {
@@ -315,15 +315,15 @@ TEST_P(PlacementOnActiveMonitor, FormComesUpOnTheMonitorOfTheActiveForm)
     TApplication app;
     TForm dialog;
     TForm form;
-    form.SetBorderless(true);
-    dialog.SetBorderless(true);
-    dialog.setGeometry(c.dialog);
+    form.SetBorderStyle(TBorderStyle::None);
+    dialog.SetBorderStyle(TBorderStyle::None);
+    QtWidget(dialog)->setGeometry(c.dialog);
     dialog.Show();
-    ASSERT_TRUE(WaitFor([&] { return dialog.isActiveWindow(); }));
-    form.setGeometry(c.start);
+    ASSERT_TRUE(WaitFor([&] { return dialog.Active(); }));
+    QtWidget(form)->setGeometry(c.start);
     form.Show();
-    EXPECT_EQ(form.pos(), c.expected);
-    EXPECT_EQ(form.size(), c.start.size());
+    EXPECT_EQ(QtWidget(form)->pos(), c.expected);
+    EXPECT_EQ(QtWidget(form)->size(), c.start.size());
 }
 
 INSTANTIATE_TEST_SUITE_P(Monitors, PlacementOnActiveMonitor, ::testing::ValuesIn(PlacementCases),
@@ -334,18 +334,18 @@ TEST(PlacementOnActiveMonitor, MaximizedFormMovesToTheActiveMonitor)
     TApplication app;
     TForm dialog;
     TForm form;
-    form.SetBorderless(true);
-    form.setGeometry(197, 164, 744, 446);
+    form.SetBorderStyle(TBorderStyle::None);
+    QtWidget(form)->setGeometry(197, 164, 744, 446);
     form.SetWindowState(TWindowState::Maximized);
     form.Show();
-    EXPECT_EQ(form.geometry(), Primary);
+    EXPECT_EQ(QtWidget(form)->geometry(), Primary);
     form.Hide();
 
-    dialog.setGeometry(1500, 200, 200, 100);
+    QtWidget(dialog)->setGeometry(1500, 200, 200, 100);
     dialog.Show();
-    ASSERT_TRUE(WaitFor([&] { return dialog.isActiveWindow(); }));
+    ASSERT_TRUE(WaitFor([&] { return dialog.Active(); }));
     form.Show();
-    EXPECT_EQ(form.geometry(), Right);
+    EXPECT_EQ(QtWidget(form)->geometry(), Right);
 }
 
 } // namespace

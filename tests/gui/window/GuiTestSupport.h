@@ -4,6 +4,7 @@
 
 #include "platform/window/MessageBox.h"
 #include "platform/window/Messages.h"
+#include "platform/window/qt/QtImpl.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

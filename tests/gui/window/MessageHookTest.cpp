@@ -46,9 +46,9 @@ class MessageHook : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        form.setGeometry(100, 120, 300, 200);
+        QtWidget(form)->setGeometry(100, 120, 300, 200);
         form.Show();
-        ASSERT_TRUE(WaitFor([&] { return form.isActiveWindow(); }));
+        ASSERT_TRUE(WaitFor([&] { return form.Active(); }));
         Settle();
         app.SetOnMessage([this](TMsg& msg, bool& handled) {
             EXPECT_FALSE(handled);   // preset for every message
@@ -57,7 +57,7 @@ protected:
         });
     }
 
-    QWindow* Window() { return form.windowHandle(); }
+    QWindow* Window() { return QtWidget(form)->windowHandle(); }
 
     TApplication app;
     TForm form;
@@ -110,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(Keys, KeyNumbers, ::testing::ValuesIn(KeyCases),
 
 TEST_F(MessageHook, KeyPassedOnToParentsIsOfferedOnce)
 {
-    auto* child = new KeyCounter(&form, false);
+    auto* child = new KeyCounter(QtWidget(form), false);
     child->setGeometry(10, 10, 50, 50);
     child->show();
     child->setFocus();
@@ -126,7 +126,7 @@ TEST_F(MessageHook, KeyPassedOnToParentsIsOfferedOnce)
 
 TEST_F(MessageHook, HandledKeyPressIsNotDispatched)
 {
-    auto* child = new KeyCounter(&form, true);
+    auto* child = new KeyCounter(QtWidget(form), true);
     child->setGeometry(10, 10, 50, 50);
     child->show();
     child->setFocus();
@@ -146,16 +146,16 @@ TEST_F(MessageHook, HandledKeyPressIsNotDispatched)
 TEST_F(MessageHook, PointerMoveCarriesClientPositionAndScreenPoint)
 {
     // A child under the pointer gets its own translated copy of the move.
-    auto* child = new QWidget(&form);
+    auto* child = new QWidget(QtWidget(form));
     child->setGeometry(20, 20, 100, 100);
     child->setMouseTracking(true);
     child->show();
-    form.setMouseTracking(true);
+    QtWidget(form)->setMouseTracking(true);
     QTest::mouseMove(Window(), QPoint(40, 30));
     Settle();
     ASSERT_EQ(record.InputNumbers(), (std::vector<std::uint32_t>{WM_MOUSEMOVE}));
     const TMsg& msg = record.messages.front();
-    EXPECT_EQ(msg.hwnd, &form);
+    EXPECT_EQ(msg.hwnd, form.Handle());
     EXPECT_EQ(msg.lParam, 40 | (30 << 16));
     EXPECT_EQ(msg.pt.X, 140);
     EXPECT_EQ(msg.pt.Y, 150);
@@ -214,11 +214,11 @@ TEST_F(MessageHook, WheelGivesOneMessageWithItsDelta)
 TEST_F(MessageHook, ShowActivationAndFocusNeverReachIt)
 {
     TForm other;
-    other.setGeometry(500, 500, 100, 100);
+    QtWidget(other)->setGeometry(500, 500, 100, 100);
     other.Show();
-    ASSERT_TRUE(WaitFor([&] { return other.isActiveWindow(); }));
-    form.activateWindow();
-    ASSERT_TRUE(WaitFor([&] { return form.isActiveWindow(); }));
+    ASSERT_TRUE(WaitFor([&] { return other.Active(); }));
+    QtWidget(form)->activateWindow();
+    ASSERT_TRUE(WaitFor([&] { return form.Active(); }));
     other.Hide();
     form.Hide();
     form.Show();
@@ -229,7 +229,7 @@ TEST_F(MessageHook, ShowActivationAndFocusNeverReachIt)
 TEST_F(MessageHook, EventsSentByCodeDoNotReachIt)
 {
     QKeyEvent key(QEvent::KeyPress, Qt::Key_D, Qt::NoModifier);
-    QCoreApplication::sendEvent(&form, &key);
+    QCoreApplication::sendEvent(QtWidget(form), &key);
     Settle();
     EXPECT_TRUE(record.InputNumbers().empty());
 }
@@ -266,7 +266,7 @@ TEST_F(MessageHook, HookMayEmptyTheSlotWhileItRuns)
 TEST_F(MessageHook, ErrorInTheHookGoesToTheErrorReport)
 {
     BoxRecorder boxes;
-    app.SetTitle(QStringLiteral("Hooktest"));
+    app.SetTitle(std::string("Hooktest"));
     app.SetOnMessage([](TMsg& msg, bool&) {
         if (msg.message == WM_KEYDOWN)
             throw std::runtime_error("Hook failed");
@@ -274,8 +274,8 @@ TEST_F(MessageHook, ErrorInTheHookGoesToTheErrorReport)
     QTest::keyClick(Window(), Qt::Key_G);
     Settle();
     ASSERT_EQ(boxes.requests.size(), 1u);
-    EXPECT_EQ(boxes.requests[0].text, QStringLiteral("Hook failed."));
-    EXPECT_EQ(boxes.requests[0].title, QStringLiteral("Hooktest"));
+    EXPECT_EQ(boxes.requests[0].text, std::string("Hook failed."));
+    EXPECT_EQ(boxes.requests[0].title, std::string("Hooktest"));
 }
 
 TEST_F(MessageHook, TimerTicksPassTheHookAndCanBeSwallowed)
@@ -289,7 +289,7 @@ TEST_F(MessageHook, TimerTicksPassTheHookAndCanBeSwallowed)
     ASSERT_TRUE(WaitFor([&] {
         int offered = 0;
         for (const TMsg& m : record.messages)
-            offered += m.message == WM_TIMER && m.hwnd == &timer;
+            offered += m.message == WM_TIMER && m.hwnd == QtObject(timer);
         return offered >= 3;
     }));
     EXPECT_EQ(ticks, 0);
@@ -319,11 +319,11 @@ TEST_F(MessageHook, InputToAMessageBoxIsTheBoxLoopsAndNeverReachesIt)
         // Enter acknowledges the box.
         QTest::keyClick(box, Qt::Key_Return);
     });
-    ShowMessageBox({QStringLiteral("Project1"), QStringLiteral("Error."), TMessageBoxIcon::Error, false});
+    ShowMessageBox({std::string("Project1"), std::string("Error."), TMessageBoxIcon::Error, false});
     EXPECT_TRUE(typedIntoTheBox);
     EXPECT_TRUE(record.InputNumbers().empty());
     // The application's own loop offers input again.
-    QTest::keyClick(&form, Qt::Key_B);
+    QTest::keyClick(QtWidget(form), Qt::Key_B);
     EXPECT_EQ(record.InputNumbers(), (std::vector<std::uint32_t>{WM_KEYDOWN, WM_KEYUP}));
 }
 

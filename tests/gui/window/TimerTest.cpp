@@ -77,7 +77,7 @@ TEST(Timer, KeepsFiringUntilDisabled)
 TEST(Timer, FailingHandlerIsReportedEachTimeAndTheTimerKeepsFiring)
 {
     TApplication app;
-    app.SetTitle(QStringLiteral("Timertest"));
+    app.SetTitle(std::string("Timertest"));
     BoxRecorder boxes;
     TTimer timer;
     int ticks = 0;
@@ -90,8 +90,8 @@ TEST(Timer, FailingHandlerIsReportedEachTimeAndTheTimerKeepsFiring)
     EXPECT_TRUE(timer.Running());
     EXPECT_EQ(static_cast<int>(boxes.requests.size()), ticks);
     for (const TMessageBoxRequest& r : boxes.requests) {
-        EXPECT_EQ(r.text, QStringLiteral("Tick failed."));
-        EXPECT_EQ(r.title, QStringLiteral("Timertest"));
+        EXPECT_EQ(r.text, std::string("Tick failed."));
+        EXPECT_EQ(r.title, std::string("Timertest"));
         EXPECT_EQ(r.icon, TMessageBoxIcon::Error);
     }
 }

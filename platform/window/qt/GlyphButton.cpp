@@ -1,5 +1,5 @@
 // The glyph button: colour-keyed glyph halves and the glyph-and-caption layout.
-#include "config/TGlyphButton.h"
+#include "platform/window/qt/GlyphButton.h"
 
 #include <QFontMetrics>
 #include <QStyleOptionButton>
@@ -26,9 +26,9 @@ QImage ApplyColourKey(const QImage& picture, QRgb key)
 
 } // namespace
 
-TGlyphButton::TGlyphButton(QWidget* parent) : QPushButton(parent) {}
+GlyphButton::GlyphButton(QWidget* parent) : QPushButton(parent) {}
 
-void TGlyphButton::SetGlyph(const QImage& picture)
+void GlyphButton::SetGlyph(const QImage& picture)
 {
     m_normal = QImage();
     m_greyed = QImage();
@@ -48,17 +48,17 @@ void TGlyphButton::SetGlyph(const QImage& picture)
     update();
 }
 
-QImage TGlyphButton::CurrentGlyph() const
+QImage GlyphButton::CurrentGlyph() const
 {
     return isEnabled() ? m_normal : m_greyed;
 }
 
-QSize TGlyphButton::GlyphSize() const
+QSize GlyphButton::GlyphSize() const
 {
     return m_normal.size();
 }
 
-QSize TGlyphButton::TextSize() const
+QSize GlyphButton::TextSize() const
 {
     if (text().isEmpty())
         return QSize(0, 0);
@@ -66,7 +66,7 @@ QSize TGlyphButton::TextSize() const
     return QSize(metrics.horizontalAdvance(text()), metrics.height());
 }
 
-GlyphLayout TGlyphButton::Layout(QSize client, QSize glyph, QSize text)
+GlyphLayout GlyphButton::Layout(QSize client, QSize glyph, QSize text)
 {
     const int spacing = (glyph.width() == 0 || text.width() == 0) ? 0 : Spacing;
     const int total = glyph.width() + spacing + text.width();
@@ -78,7 +78,7 @@ GlyphLayout TGlyphButton::Layout(QSize client, QSize glyph, QSize text)
     return layout;
 }
 
-void TGlyphButton::paintEvent(QPaintEvent* /*event*/)
+void GlyphButton::paintEvent(QPaintEvent* /*event*/)
 {
     QStylePainter painter(this);
     QStyleOptionButton option;

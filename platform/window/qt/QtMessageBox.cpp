@@ -36,7 +36,8 @@ void ShowRealBox(const TMessageBoxRequest& request)
     // Owned by the active window so that the window manager stacks it above that
     // window, a stay-on-top one included.
     QPointer<QWidget> owner = QApplication::activeWindow();
-    QMessageBox box(ToQt(request.icon), request.title, request.text, QMessageBox::Ok, owner);
+    QMessageBox box(ToQt(request.icon), QString::fromStdString(request.title), QString::fromStdString(request.text),
+                    QMessageBox::Ok, owner);
     box.setWindowModality(Qt::ApplicationModal);
     // The box's loop is its own: what it takes from the queue is not offered to the
     // application's message hook.

@@ -1,8 +1,8 @@
 // The mapping of Qt's input events onto message numbers, and the removal of the
 // repeated deliveries of one input.
-#include "platform/window/InputTranslator.h"
+#include "platform/window/qt/InputTranslator.h"
 
-#include "platform/window/Cursor.h"
+#include "platform/window/qt/QtCursor.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -175,12 +175,13 @@ bool InputTranslator::Translate(QObject* watched, QEvent* event, TMsg& msg)
 
     m_last = signature;
     m_haveLast = true;
-    msg.hwnd = TargetOf(watched);
+    QObject* target = TargetOf(watched);
     // Keys go to the window's focus widget, as Qt delivers them next.
     if (type == QEvent::KeyPress || type == QEvent::KeyRelease) {
-        if (auto* widget = qobject_cast<QWidget*>(msg.hwnd); widget && widget->isWindow() && widget->focusWidget())
-            msg.hwnd = widget->focusWidget();
+        if (auto* widget = qobject_cast<QWidget*>(target); widget && widget->isWindow() && widget->focusWidget())
+            target = widget->focusWidget();
     }
+    msg.hwnd = target;
     msg.time = static_cast<std::uint32_t>(signature.timestamp);
     return true;
 }

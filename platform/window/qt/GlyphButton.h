@@ -13,13 +13,13 @@ struct GlyphLayout {
     QPoint textPos;
 };
 
-class TGlyphButton : public QPushButton {
+class GlyphButton : public QPushButton {
     Q_OBJECT
 public:
     // Pixels between the glyph's right edge and the caption's left edge.
     static constexpr int Spacing = 4;
 
-    explicit TGlyphButton(QWidget* parent = nullptr);
+    explicit GlyphButton(QWidget* parent = nullptr);
 
     // A picture of two square images side by side: the normal one on the left, the
     // greyed one on the right. The colour of its bottom-left pixel is transparent.

@@ -1,6 +1,6 @@
 // Compositor detection over Qt's X11 connection, and the row copies of a frame into
 // the window's image.
-#include "platform/window/ColourKey.h"
+#include "platform/window/qt/ColourKey.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -1,26 +1,26 @@
 // The radio group: its items and the selected index.
-#include "config/TRadioGroup.h"
+#include "platform/window/qt/RadioGroupBox.h"
 
 #include <QList>
 #include <QRadioButton>
 
 namespace {
 
-QList<QRadioButton*> Items(const TRadioGroup& group)
+QList<QRadioButton*> Items(const RadioGroupBox& group)
 {
     return group.findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
 }
 
 } // namespace
 
-TRadioGroup::TRadioGroup(QWidget* parent) : QGroupBox(parent) {}
+RadioGroupBox::RadioGroupBox(QWidget* parent) : QGroupBox(parent) {}
 
-int TRadioGroup::Count() const
+int RadioGroupBox::Count() const
 {
     return static_cast<int>(Items(*this).size());
 }
 
-QRadioButton* TRadioGroup::Item(int index) const
+QRadioButton* RadioGroupBox::Item(int index) const
 {
     const QList<QRadioButton*> items = Items(*this);
     if (index < 0 || index >= items.size())
@@ -28,7 +28,7 @@ QRadioButton* TRadioGroup::Item(int index) const
     return items.at(index);
 }
 
-int TRadioGroup::ItemIndex() const
+int RadioGroupBox::ItemIndex() const
 {
     const QList<QRadioButton*> items = Items(*this);
     for (int i = 0; i < items.size(); ++i) {
@@ -38,7 +38,7 @@ int TRadioGroup::ItemIndex() const
     return -1;
 }
 
-void TRadioGroup::SetItemIndex(int index)
+void RadioGroupBox::SetItemIndex(int index)
 {
     const QList<QRadioButton*> items = Items(*this);
     for (int i = 0; i < items.size(); ++i) {

@@ -1,6 +1,6 @@
 // The cursor display count, shown by a blank override cursor while it is negative,
 // and the cursor position.
-#include "platform/window/Cursor.h"
+#include "platform/window/qt/QtCursor.h"
 
 #include <QCursor>
 #include <QGuiApplication>

@@ -5,10 +5,10 @@
 
 class QRadioButton;
 
-class TRadioGroup : public QGroupBox {
+class RadioGroupBox : public QGroupBox {
     Q_OBJECT
 public:
-    explicit TRadioGroup(QWidget* parent = nullptr);
+    explicit RadioGroupBox(QWidget* parent = nullptr);
 
     // The items are the group's own radio buttons, in the order they were made.
     int Count() const;

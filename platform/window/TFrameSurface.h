@@ -1,0 +1,33 @@
+// How frames reach a form's client area: the one copy of a raster per frame, one
+// raster pixel to one device pixel, with the form's colour key applied. The screen
+// window owns one; a form without one shows its background colour.
+#pragma once
+
+#include "platform/raster/Raster.h"
+
+#include <memory>
+
+class TForm;
+
+class TFrameSurface {
+public:
+    explicit TFrameSurface(TForm& form);
+    ~TFrameSurface();
+    TFrameSurface(const TFrameSurface&) = delete;
+    TFrameSurface& operator=(const TFrameSurface&) = delete;
+
+    // Copy to window: the whole raster on the client area at (0, 0), opaque, in one
+    // operation; the colour key then applies to the copied pixels. A window hidden
+    // keeps nothing of its frames for its next show, which starts in the form's
+    // colour.
+    void CopyFrame(const Raster& frame);
+    // How many copied frames have reached the window.
+    int FramesShown() const;
+
+    // The window layer's own part.
+    struct Impl;
+    Impl& GetImpl() const { return *m_impl; }
+
+private:
+    std::unique_ptr<Impl> m_impl;
+};

@@ -1,0 +1,175 @@
+// Frames onto a form's window over Qt: each copy written straight onto the window's
+// surface in device pixels, the colour key turned into alpha on the way.
+#include "platform/window/qt/QtImpl.h"
+
+#include "platform/window/qt/ColourKey.h"
+
+#include <QBackingStore>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QRegion>
+
+namespace {
+
+// The window's surface as an image that frames may be written into straight; null
+// when it is none (another pixel layout, or no surface yet).
+QImage* Surface(const QWidget& widget)
+{
+    QBackingStore* store = widget.backingStore();
+    QPaintDevice* device = store ? store->paintDevice() : nullptr;
+    if (!device || device->devType() != QInternal::Image)
+        return nullptr;
+    auto* image = static_cast<QImage*>(device);
+    return TakesFramePixels(*image) ? image : nullptr;
+}
+
+// A surface of another pixel layout: the painter converts, one frame pixel to one
+// device pixel.
+void PaintThroughPainter(QWidget& widget, const QImage& frame, const QRect& area, bool keyed)
+{
+    const QRect part = area & frame.rect();
+    if (part.isEmpty())
+        return;
+    const qreal ratio = widget.devicePixelRatioF();
+    QPainter painter(&widget);
+    if (keyed)
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(QRectF(QPointF(part.topLeft()) / ratio, QSizeF(part.size()) / ratio), frame, part);
+}
+
+} // namespace
+
+TFrameSurface::TFrameSurface(TForm& form) : m_impl(std::make_unique<Impl>(form))
+{
+    form.GetImpl().surface = m_impl.get();
+    if (form.GetImpl().Made())
+        form.GetImpl().widget->setAutoFillBackground(false);
+}
+
+TFrameSurface::~TFrameSurface()
+{
+    if (m_impl->form.GetImpl().surface == m_impl.get())
+        m_impl->form.GetImpl().surface = nullptr;
+}
+
+int TFrameSurface::FramesShown() const
+{
+    return m_impl->framesShown;
+}
+
+void TFrameSurface::CopyFrame(const Raster& frame)
+{
+    Impl& s = *m_impl;
+    TForm::Impl& form = s.form.GetImpl();
+    FormWidget& widget = form.Widget();
+    if (!form.keyActive) {
+        // Without the key the raster's rows are RGB32 as they stand: they are written
+        // onto the window's surface at once, with no copy of their own in between.
+        s.copying = &frame;
+        s.copied = false;
+        widget.repaint();
+        s.copying = nullptr;
+        if (s.copied) {
+            s.frame = QImage();
+            return;
+        }
+        // The window could not paint now; the frame waits for its first paint.
+    }
+    // With the key, the key turns into alpha on the way, and a repaint needs the
+    // result again.
+    const QImage::Format format = form.keyActive ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+    if (s.frame.size() != form.DeviceSize() || s.frame.format() != format) {
+        s.frame = QImage(form.DeviceSize(), format);
+        s.frame.fill(widget.palette().color(QPalette::Window).rgb());
+    }
+    CopyFrameInto(s.frame, frame, s.frame.rect(), form.keyActive, form.key);
+    s.frameFresh = true;
+    if (form.keyActive)
+        widget.repaint();
+    else
+        widget.update();
+}
+
+void TFrameSurface::Impl::Forget()
+{
+    frame = QImage();
+    frameFresh = false;
+    shownSize = QSize();
+    shownFrame = QRect();
+}
+
+void TFrameSurface::Impl::Paint(FormWidget& widget, QPaintEvent* event)
+{
+    // Everything here is in device pixels: the frames, and the area to paint mapped
+    // outwards to whole device pixels.
+    const qreal ratio = widget.devicePixelRatioF();
+    const QRect area = QRectF(QPointF(event->rect().topLeft()) * ratio, QSizeF(event->rect().size()) * ratio)
+                           .toAlignedRect();
+    QImage* surface = Surface(widget);
+    const Pixel background = widget.palette().color(QPalette::Window).rgb() | 0xFF000000u;
+    const TForm::Impl& owner = form.GetImpl();
+    const QSize deviceSize = owner.DeviceSize();
+
+    QRect frameRect;
+    if (copying && !copying->IsEmpty()) {
+        frameRect = QRect(0, 0, copying->Width(), copying->Height());
+        if (surface) {
+            CopyFrameInto(*surface, *copying, area, false, 0);
+        } else {
+            // Rows of the raster as an image, without a copy, for the painter.
+            const QImage rows(reinterpret_cast<const uchar*>(copying->Scanline(0)), copying->Width(),
+                              copying->Height(), static_cast<qsizetype>(copying->Pitch()) * sizeof(Pixel),
+                              QImage::Format_RGB32);
+            PaintThroughPainter(widget, rows, area, false);
+        }
+    } else if (!frame.isNull()) {
+        frameRect = frame.rect();
+        if (surface)
+            CopyImageInto(*surface, frame, area);
+        else
+            PaintThroughPainter(widget, frame, area, owner.keyActive);
+    } else if (shownSize == deviceSize) {
+        // An opaque window's surface still holds the last frame: only the part it
+        // did not cover needs the background.
+        frameRect = shownFrame;
+    }
+    if (copying || !frame.isNull()) {
+        shownSize = deviceSize;
+        shownFrame = frameRect;
+    }
+    if (copying || frameFresh) {
+        copied = copying != nullptr;
+        frameFresh = false;
+        ++framesShown;
+    }
+    // Outside the frame (none yet, or the window grew) the background shows.
+    const QRegion rest = QRegion(area) - QRegion(frameRect);
+    if (surface) {
+        for (const QRect& r : rest)
+            FillImageArea(*surface, r, background);
+        return;
+    }
+    QPainter painter(&widget);
+    for (const QRect& r : rest)
+        painter.fillRect(QRectF(QPointF(r.topLeft()) / ratio, QSizeF(r.size()) / ratio), QColor::fromRgb(background));
+}
+
+QImage TFrameSurface::Impl::FrameImage() const
+{
+    const TForm::Impl& owner = form.GetImpl();
+    // With the key, the frame with its see-through pixels as the window is given it
+    // (a surface without an alpha channel, as off the screen, would drop them).
+    if (owner.keyActive && !frame.isNull())
+        return frame;
+    if (!owner.Made())
+        return {};
+    const QImage* surface = Surface(*owner.widget);
+    if (!surface)
+        return {};
+    return surface->copy(QRect(QPoint(0, 0), owner.DeviceSize()));
+}
+
+QImage FrameImage(const TFrameSurface& surface)
+{
+    return surface.GetImpl().FrameImage();
+}

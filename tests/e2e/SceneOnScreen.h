@@ -1,0 +1,30 @@
+// What the end-to-end tests look for on the screen: a window's geometry as the X
+// server has it, and the scene's first-cycle frames as render-frames composes them.
+#pragma once
+
+#include "XServer.h"
+
+#include <ostream>
+#include <string>
+
+struct Rect {
+    int x = 0, y = 0, width = 0, height = 0;
+    bool operator==(const Rect&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Rect& r);
+
+// The window's position and size, by xdotool.
+Rect Geometry(const XServer& server, const std::string& window);
+
+// The first-cycle frames of a screen size: tick 1 with the eyes open and tick 11
+// with them shut for their one frame.
+struct FirstCycle {
+    Screenshot eyesOpen;
+    Screenshot eyesShut;
+};
+const FirstCycle& FirstCycleFrames(int width, int height);
+
+// Polls screenshots until the area at (left, top) shows one of the first-cycle frames
+// of its size, pixel for pixel.
+bool WaitForFirstCycleFrame(const XServer& server, int left, int top, int width, int height);
