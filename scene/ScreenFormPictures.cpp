@@ -6,14 +6,24 @@
 #error "VESKAN_PICTURES_FILE must name the packed picture blocks"
 #endif
 
-asm(".pushsection .rodata\n"
+#ifdef _WIN32
+// PE/COFF has no section stack: the bytes go to the read-only data section, and the
+// compiler switches to its own section before its first function.
+#define VESKAN_PICTURES_SECTION ".section .rdata,\"dr\"\n"
+#define VESKAN_PICTURES_SECTION_END ".text\n"
+#else
+#define VESKAN_PICTURES_SECTION ".pushsection .rodata\n"
+#define VESKAN_PICTURES_SECTION_END ".popsection\n"
+#endif
+
+asm(VESKAN_PICTURES_SECTION
     ".balign 16\n"
     ".globl VeskanScreenFormPicturesBegin\n"
     "VeskanScreenFormPicturesBegin:\n"
     ".incbin \"" VESKAN_PICTURES_FILE "\"\n"
     ".globl VeskanScreenFormPicturesEnd\n"
     "VeskanScreenFormPicturesEnd:\n"
-    ".popsection\n");
+    VESKAN_PICTURES_SECTION_END);
 
 extern "C" const std::uint8_t VeskanScreenFormPicturesBegin[];
 extern "C" const std::uint8_t VeskanScreenFormPicturesEnd[];

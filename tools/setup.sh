@@ -8,6 +8,12 @@ VESKAN_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev libxcb1-dev
   xvfb xauth x11-utils x11-xserver-utils xdotool imagemagick fonts-dejavu-core
   clang libclang-rt-14-dev
+  # The Windows build and its tests under Wine (tools/build-windows, tools/test-windows):
+  # the 64-bit MinGW-w64 compiler with POSIX threads, its headers and windres; nasm for
+  # libjpeg-turbo's SIMD code; dpkg-dev to unpack Debian's source package; GoogleTest's
+  # sources; Wine.
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
+  nasm dpkg-dev googletest wine64
 )
 
 veskan_install_packages() {

@@ -4,8 +4,11 @@
 
 #include "platform/profile/ProfileService.h"
 
+#ifndef _WIN32
+// The cases on disk run the Linux service; Windows' has WindowsProfileServiceTest.
 #include "FaultyProfileFiles.h"
 #include "ProfileTestDir.h"
+#endif
 
 #include <gtest/gtest.h>
 
@@ -129,6 +132,7 @@ TEST_F(TIniFileCalls, ReleasedUnusedOnlyFlushes)
     EXPECT_EQ(g_calls, std::vector<ServiceCall> {Flush});
 }
 
+#ifndef _WIN32
 struct Formatting {
     const char* name;
     int value;
@@ -192,5 +196,7 @@ TEST(TIniFileOnDisk, FailedRenameThrowsAndReleaseTouchesNothing)
     EXPECT_EQ(dir.Get("VESKAN.INI"), "[Config]\nType=7\n");
     EXPECT_EQ(dir.Names(), std::vector<std::string> {"VESKAN.INI"});
 }
+
+#endif
 
 } // namespace
