@@ -23,8 +23,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The environment of this process with DISPLAY and the Qt platform replaced.
-std::vector<std::string> ProgramEnvironment(const std::string& display)
+// The environment of this process with DISPLAY and the Qt platform replaced, then
+// the changes applied: "NAME=value" sets, "NAME" removes.
+std::vector<std::string> ProgramEnvironment(const std::string& display, const std::vector<std::string>& changes)
 {
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) {
@@ -35,6 +36,12 @@ std::vector<std::string> ProgramEnvironment(const std::string& display)
     }
     env.push_back("DISPLAY=" + display);
     env.push_back("QT_QPA_PLATFORM=xcb");
+    for (const std::string& change : changes) {
+        const std::string name = change.substr(0, change.find('='));
+        std::erase_if(env, [&](const std::string& entry) { return entry.rfind(name + "=", 0) == 0; });
+        if (change.find('=') != std::string::npos)
+            env.push_back(change);
+    }
     return env;
 }
 
@@ -86,7 +93,7 @@ Rgb8 Screenshot::At(int x, int y) const
     return Rgb8{bytes.at(i), bytes.at(i + 1), bytes.at(i + 2)};
 }
 
-XServer::XServer()
+XServer::XServer(const XServerSetup& setup)
 {
     char dirTemplate[] = "/tmp/veskan-e2e-XXXXXX";
     if (!mkdtemp(dirTemplate))
@@ -96,8 +103,10 @@ XServer::XServer()
     int fds[2];
     if (pipe(fds) != 0)
         return;
-    std::vector<std::string> args = {"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x1024x24",
+    std::vector<std::string> args = {"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", setup.screen,
                                      "-noreset", "-nolisten", "tcp"};
+    if (setup.anyUser)
+        args.push_back("-ac");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
@@ -192,7 +201,8 @@ Screenshot XServer::Shoot() const
     return shot;
 }
 
-Program::Program(const XServer& server, const std::string& path, const std::vector<std::string>& arguments)
+Program::Program(const XServer& server, const std::string& path, const std::vector<std::string>& arguments,
+                 const ProgramSetup& setup)
 {
     char name[] = "/tmp/veskan-e2e-out-XXXXXX";
     const int fd = mkstemp(name);
@@ -200,12 +210,22 @@ Program::Program(const XServer& server, const std::string& path, const std::vect
         return;
     close(fd);
     m_outputPath = name;
-    std::vector<std::string> env = ProgramEnvironment(server.Display());
+    if (setup.captureErrors) {
+        char errorsName[] = "/tmp/veskan-e2e-err-XXXXXX";
+        const int errorsFd = mkstemp(errorsName);
+        if (errorsFd < 0)
+            return;
+        close(errorsFd);
+        m_errorsPath = errorsName;
+    }
+    std::vector<std::string> env = ProgramEnvironment(server.Display(), setup.environment);
     std::vector<std::string> args = {path};
     args.insert(args.end(), arguments.begin(), arguments.end());
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, m_outputPath.c_str(), O_WRONLY | O_TRUNC, 0644);
+    if (!m_errorsPath.empty())
+        posix_spawn_file_actions_addopen(&actions, 2, m_errorsPath.c_str(), O_WRONLY | O_TRUNC, 0644);
     std::vector<char*> argv = Pointers(args);
     std::vector<char*> envp = Pointers(env);
     if (posix_spawn(&m_pid, path.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0)
@@ -219,11 +239,21 @@ Program::~Program()
         StopProcess(m_pid);
     if (!m_outputPath.empty())
         std::remove(m_outputPath.c_str());
+    if (!m_errorsPath.empty())
+        std::remove(m_errorsPath.c_str());
 }
 
 std::string Program::Output() const
 {
     std::ifstream in(m_outputPath);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string Program::Errors() const
+{
+    std::ifstream in(m_errorsPath);
     std::stringstream text;
     text << in.rdbuf();
     return text.str();

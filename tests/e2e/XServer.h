@@ -22,11 +22,18 @@ struct Screenshot {
     Rgb8 At(int x, int y) const;
 };
 
+struct XServerSetup {
+    // Xvfb's -screen 0 value.
+    std::string screen = "1280x1024x24";
+    // -ac: any local user may connect (a test that runs a client as another user).
+    bool anyUser = false;
+};
+
 class XServer {
 public:
-    // Starts Xvfb with one 1280x1024x24 screen, -noreset, no TCP, and waits until
-    // xdpyinfo answers. Started() tells whether that worked.
-    XServer();
+    // Starts Xvfb with one screen (1280x1024x24 unless set up otherwise), -noreset, no
+    // TCP, and waits until xdpyinfo answers. Started() tells whether that worked.
+    explicit XServer(const XServerSetup& setup = {});
     // Stops the server it started, by its process id.
     ~XServer();
     XServer(const XServer&) = delete;
@@ -47,16 +54,27 @@ private:
     std::string m_dir;
 };
 
+struct ProgramSetup {
+    // Changes to the program's environment: "NAME=value" sets, "NAME" alone removes
+    // (DISPLAY too).
+    std::vector<std::string> environment;
+    // Standard error to a file as well, for Errors(), instead of the test's own.
+    bool captureErrors = false;
+};
+
 // A program started on the server with its standard output in a file.
 class Program {
 public:
-    Program(const XServer& server, const std::string& path, const std::vector<std::string>& arguments = {});
+    Program(const XServer& server, const std::string& path, const std::vector<std::string>& arguments = {},
+            const ProgramSetup& setup = {});
     ~Program();   // killed if still running
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
     pid_t Pid() const { return m_pid; }
     std::string Output() const;
+    // Its standard error, when captured.
+    std::string Errors() const;
     // Waits for a line that begins with prefix; empty after the deadline.
     std::string WaitForLine(const std::string& prefix, std::chrono::milliseconds deadline) const;
     // True, with status set, once the program has exited.
@@ -69,4 +87,5 @@ private:
     bool m_reaped = false;
     int m_status = 0;
     std::string m_outputPath;
+    std::string m_errorsPath;
 };
