@@ -79,6 +79,18 @@ void FramePresenter::DropSegment()
     m_segmentHoldsFrame = false;
 }
 
+void FramePresenter::Prepare(int width, int height)
+{
+    if (!m_shareMemory || width <= 0 || height <= 0 || (width == m_segment.width && height == m_segment.height))
+        return;
+    DropSegment();
+    if (!MakeSegment(width, height)) {
+        m_shareMemory = false;   // the server cannot share this memory: plain requests from now on
+        return;
+    }
+    std::memset(m_segment.pixels, 0, static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * sizeof(Pixel));
+}
+
 void FramePresenter::CopyFrame(const Raster& frame)
 {
     const int width = frame.Width();
@@ -88,7 +100,7 @@ void FramePresenter::CopyFrame(const Raster& frame)
     if (m_shareMemory && (width != m_segment.width || height != m_segment.height)) {
         DropSegment();
         if (!MakeSegment(width, height))
-            m_shareMemory = false;   // the server cannot share this memory: plain requests from now on
+            m_shareMemory = false;   // as above
     }
     if (!m_shareMemory) {
         PutPlain(frame);

@@ -22,6 +22,9 @@ public:
     FramePresenter(const FramePresenter&) = delete;
     FramePresenter& operator=(const FramePresenter&) = delete;
 
+    // Makes the segment for frames of this size ahead of the first, its pages touched,
+    // so that the first frame only copies (talvex does this while its pictures load).
+    void Prepare(int width, int height);
     void CopyFrame(const Raster& frame) override;
     // Shows the last frame again after an exposure, where the segment still holds it.
     void Repaint();

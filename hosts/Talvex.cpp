@@ -41,6 +41,8 @@ public:
                                                              : TargetWindow::Host(m_x, options.windowId)),
           m_presenter(m_x, *m_window)
     {
+        // While the pictures load on the other core.
+        m_presenter.Prepare(m_window->ClientWidth(), m_window->ClientHeight());
         try {
             m_pictures = loading.get();
         } catch (const std::exception& error) {

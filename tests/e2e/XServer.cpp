@@ -104,7 +104,7 @@ XServer::XServer(const XServerSetup& setup)
     if (pipe(fds) != 0)
         return;
     std::vector<std::string> args = {"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", setup.screen,
-                                     "-noreset", "-nolisten", "tcp"};
+                                     "-noreset", setup.tcp ? "-listen" : "-nolisten", "tcp"};
     if (setup.anyUser)
         args.push_back("-ac");
     posix_spawn_file_actions_t actions;

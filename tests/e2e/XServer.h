@@ -27,12 +27,15 @@ struct XServerSetup {
     std::string screen = "1280x1024x24";
     // -ac: any local user may connect (a test that runs a client as another user).
     bool anyUser = false;
+    // Also listens on TCP (port 6000 + display), for clients that connect as remote
+    // ones do.
+    bool tcp = false;
 };
 
 class XServer {
 public:
     // Starts Xvfb with one screen (1280x1024x24 unless set up otherwise), -noreset, no
-    // TCP, and waits until xdpyinfo answers. Started() tells whether that worked.
+    // TCP unless set up, and waits until xdpyinfo answers. Started() tells whether that worked.
     explicit XServer(const XServerSetup& setup = {});
     // Stops the server it started, by its process id.
     ~XServer();

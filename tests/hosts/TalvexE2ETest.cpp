@@ -80,15 +80,16 @@ struct Box {
 };
 
 // The first scene's frame, width x height, at the screen's top-left corner, as the
-// scene draws it: sky Image1 along the top row ((65, 64, 255) within the JPEG's error)
-// to the right edge; the banner's blue lettering in its box 329 from the right and 42
+// scene draws it: sky Image1 (2000 wide) along the top row ((65, 64, 255) within the
+// JPEG's error) to the right edge or its own; the banner's blue lettering in its box 329 from the right and 42
 // from the bottom edge; below row 510 nothing but the banner and the eyes (at (100,
 // 710), where the frame is tall enough) on black.
 bool ShowsFirstScene(const Screenshot& shot, int width, int height)
 {
     if (shot.width < width || shot.height < height)
         return false;
-    for (const int x : {width - 1, width - 60})
+    const int skyRight = std::min(width, 2000);
+    for (const int x : {skyRight - 1, skyRight - 60})
         if (!Near(shot.At(x, 0), Rgb8{65, 64, 255}, 12))
             return false;
     const Box banner{width - 329, height - 42, 328, 41};
@@ -202,9 +203,26 @@ TEST_F(TalvexOnX, EndsOnSigtermOrSigintArrivingDuringATick)
         ASSERT_TRUE(WaitFor([&] { return SegmentsMadeBy(talvex.Pid()) == 1; }, 3s)) << talvex.Errors();
         // Between ticks it sleeps in poll; seen running, it is in a tick.
         ASSERT_TRUE(WaitFor([&] { return ProcessState(talvex.Pid()) == 'R'; }, 5s, 0ms)) << "never seen running";
+        ASSERT_GT(talvex.Pid(), 0);
         kill(talvex.Pid(), signal);
         ExpectCleanExit(talvex, 300ms);
     }
+}
+
+// A display reached over TCP is taken as remote: no shared memory, plain image
+// requests, here a frame larger than the largest request (16 MiB), so in bands.
+TEST(TalvexOnARemoteDisplay, DrawsThroughPlainImageRequestsInBands)
+{
+    const XServer server(XServerSetup{"2560x1700x24", true, true});
+    ASSERT_TRUE(server.Started()) << "Xvfb did not start";
+    Program talvex(server, TALVEX, {"--root"}, Capturing({"DISPLAY=127.0.0.1" + server.Display()}));
+    EXPECT_TRUE(WaitForScene(server, 2560, 1700, 5s)) << talvex.Errors();
+    EXPECT_EQ(SegmentsMadeBy(talvex.Pid()), 0);
+    ASSERT_GT(talvex.Pid(), 0);
+    kill(talvex.Pid(), SIGTERM);
+    int status = -1;
+    ASSERT_TRUE(talvex.WaitForExit(status, 2s));
+    EXPECT_EQ(status, 0);
 }
 
 TEST_F(TalvexOnX, SaysWhatIsWrongInOneLine)
