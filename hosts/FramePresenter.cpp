@@ -15,6 +15,10 @@ namespace {
 
 // A PutImage request's own fields, before the pixels.
 constexpr std::uint64_t PutImageHeaderBytes = 24;
+// One frame in ten, once a second, goes whole.
+constexpr int PartialFramesBetweenWhole = 9;
+// Beyond this many rectangles a frame goes as the one that bounds them.
+constexpr std::size_t MaxChangedBoxes = 64;
 
 } // namespace
 
@@ -108,6 +112,14 @@ void FramePresenter::CopyFrame(const Raster& frame)
     }
     if (m_putPending)
         return;   // the server is still reading the last frame: this one is dropped
+    if (m_segmentHoldsFrame && m_partialFrames < PartialFramesBetweenWhole) {
+        ++m_partialFrames;
+        CopyChangedPixels(frame, m_segment.pixels, m_changed, MaxChangedBoxes);
+        for (std::size_t i = 0; i < m_changed.size(); ++i)
+            PutBox(m_changed[i], i + 1 == m_changed.size());
+        return;
+    }
+    m_partialFrames = 0;
     const Pixel* src = frame.Scanline(0);
     const std::size_t rowBytes = static_cast<std::size_t>(width) * sizeof(Pixel);
     if (frame.Pitch() == width) {
@@ -128,6 +140,19 @@ void FramePresenter::PutSegment()
     xcb_shm_put_image(m_c, m_window, m_gc, w, h, 0, 0, w, h, 0, 0, m_depth, XCB_IMAGE_FORMAT_Z_PIXMAP, 1,
                       m_segment.seg, 0);
     m_putPending = true;
+}
+
+void FramePresenter::PutBox(const ChangedBox& box, bool last)
+{
+    // Only the last of a frame's rectangles asks for the completion: the server reads
+    // them in order.
+    xcb_shm_put_image(m_c, m_window, m_gc, static_cast<std::uint16_t>(m_segment.width),
+                      static_cast<std::uint16_t>(m_segment.height), static_cast<std::uint16_t>(box.x),
+                      static_cast<std::uint16_t>(box.y), static_cast<std::uint16_t>(box.width),
+                      static_cast<std::uint16_t>(box.height), static_cast<std::int16_t>(box.x),
+                      static_cast<std::int16_t>(box.y), m_depth, XCB_IMAGE_FORMAT_Z_PIXMAP, last ? 1 : 0,
+                      m_segment.seg, 0);
+    m_putPending = m_putPending || last;
 }
 
 void FramePresenter::PutPlain(const Raster& frame)

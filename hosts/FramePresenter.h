@@ -1,12 +1,17 @@
 // Puts each finished frame on the target window, 1:1 at the frame's size: through one
 // MIT shared-memory segment where the server can attach this machine's memory (a
 // local display), through plain image requests otherwise. The segment is kept across
-// ticks and made anew only when the frame's size changes.
+// ticks and made anew only when the frame's size changes. It holds the frame last
+// shown: a new frame is compared with it, and only the rectangles that changed are
+// copied and put, with the whole frame put once a second all the same, so that
+// whatever else drew on the window is gone within a second.
 #pragma once
 
+#include "hosts/ChangedPixels.h"
 #include "scene/Tick.h"
 
 #include <cstdint>
+#include <vector>
 #include <xcb/shm.h>
 #include <xcb/xcb.h>
 
@@ -36,6 +41,7 @@ private:
     bool MakeSegment(int width, int height);
     void DropSegment();
     void PutSegment();
+    void PutBox(const ChangedBox& box, bool last);
     void PutPlain(const Raster& frame);
 
     xcb_connection_t* m_c;
@@ -59,4 +65,7 @@ private:
     bool m_putPending = false;
     bool m_repaintWhenRead = false;
     bool m_segmentHoldsFrame = false;
+    // Frames put as changed rectangles since the last whole one.
+    int m_partialFrames = 0;
+    std::vector<ChangedBox> m_changed;
 };

@@ -151,6 +151,17 @@ public:
         xcb_destroy_window(m_c, m_window);
         Sync();
     }
+    // Paints the whole window white, as another client drawing on it would.
+    void PaintWhite(int width, int height)
+    {
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data;
+        const xcb_gcontext_t gc = xcb_generate_id(m_c);
+        xcb_create_gc(m_c, gc, m_window, XCB_GC_FOREGROUND, &screen->white_pixel);
+        const xcb_rectangle_t all{0, 0, static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height)};
+        xcb_poly_fill_rectangle(m_c, m_window, gc, 1, &all);
+        xcb_free_gc(m_c, gc);
+        Sync();
+    }
 
 private:
     void Sync() { std::free(xcb_get_input_focus_reply(m_c, xcb_get_input_focus(m_c), nullptr)); }
@@ -193,6 +204,19 @@ TEST_F(TalvexOnX, FollowsTheSizeOfItsWindowAndEndsWhenTheWindowIsDestroyed)
 
     window.Destroy();
     ExpectCleanExit(talvex, 2s);
+}
+
+// Only what changed goes to the window from tick to tick, but the whole frame once a
+// second, so that another client's drawing over the window does not stay.
+TEST_F(TalvexOnX, RestoresTheWholeFrameWithinASecondOfAnotherClientDrawingOverIt)
+{
+    TestWindow window(server, 800, 600);
+    Program talvex(server, TALVEX, {"--window-id", window.Id()}, Capturing());
+    ASSERT_TRUE(WaitForScene(server, 800, 600, 3s)) << talvex.Errors();
+    // The white may be gone before a screenshot could see it: a whole frame may come
+    // at once. With no whole frames at all, it stays (and this fails).
+    window.PaintWhite(800, 600);
+    EXPECT_TRUE(WaitForScene(server, 800, 600, 1500ms)) << "the frame was not put whole again";
 }
 
 TEST_F(TalvexOnX, EndsOnSigtermOrSigintArrivingDuringATick)
