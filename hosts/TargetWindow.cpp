@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string>
 #include <unistd.h>
 
@@ -22,6 +23,13 @@ constexpr char OwnClass[] = "talvex\0Talvex";
 constexpr std::uint32_t KeysymEscape = 0xff1b;
 constexpr std::uint32_t KeysymLowerQ = 0x71;
 constexpr std::uint32_t KeysymUpperQ = 0x51;
+
+const char* ClassName(std::uint8_t visualClass)
+{
+    static constexpr const char* Names[] = {"StaticGray", "GrayScale", "StaticColor",
+                                            "PseudoColor", "TrueColor", "DirectColor"};
+    return visualClass < std::size(Names) ? Names[visualClass] : "unknown";
+}
 
 std::string Hex(std::uint32_t id)
 {
@@ -63,9 +71,9 @@ void TargetWindow::CheckVisual(const XConnection& x, xcb_window_t window, xcb_vi
                         type->red_mask == 0xFF0000u && type->green_mask == 0x00FF00u &&
                         type->blue_mask == 0x0000FFu && x.BitsPerPixel(depth) == 32 && x.ImagesInNativeByteOrder();
     if (!usable) {
-        throw ETalvexError(FailureStatus, "window " + Hex(window) + " has a visual of depth " + std::to_string(depth) +
-                                              " and class " + std::to_string(type->_class) +
-                                              "; talvex draws on 24- or 32-bit TrueColor visuals only");
+        throw ETalvexError(FailureStatus, "window " + Hex(window) + " has a " + ClassName(type->_class) +
+                                              " visual of depth " + std::to_string(depth) +
+                                              "; talvex draws on 24- or 32-bit TrueColor visuals with 8 bits a channel");
     }
 }
 

@@ -118,20 +118,50 @@ bool WaitForScene(const XServer& server, int width, int height, std::chrono::mil
     return WaitFor([&] { return ShowsFirstScene(server.Shoot(), width, height); }, deadline, 50ms);
 }
 
-// A window of the test's own on the server, for talvex --window-id.
+// The first TrueColor visual of this depth on the screen; 0 when there is none.
+xcb_visualid_t VisualOfDepth(const xcb_screen_t* screen, int depth)
+{
+    for (auto depths = xcb_screen_allowed_depths_iterator(screen); depths.rem > 0; xcb_depth_next(&depths)) {
+        if (depths.data->depth != depth)
+            continue;
+        for (auto visuals = xcb_depth_visuals_iterator(depths.data); visuals.rem > 0; xcb_visualtype_next(&visuals))
+            if (visuals.data->_class == XCB_VISUAL_CLASS_TRUE_COLOR)
+                return visuals.data->visual_id;
+    }
+    return 0;
+}
+
+// A window of the test's own on the server, for talvex --window-id: of the root's
+// depth, or of depth 32 (an ARGB visual, with a colormap of its own).
 class TestWindow {
 public:
-    TestWindow(const XServer& server, int width, int height)
+    TestWindow(const XServer& server, int width, int height, bool depth32 = false)
     {
         m_c = xcb_connect(server.Display().c_str(), nullptr);
         if (xcb_connection_has_error(m_c))
             return;
         const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(m_c)).data;
         m_window = xcb_generate_id(m_c);
-        const std::uint32_t overrideRedirect = 1;
-        xcb_create_window(m_c, XCB_COPY_FROM_PARENT, m_window, screen->root, 0, 0, static_cast<std::uint16_t>(width),
-                          static_cast<std::uint16_t>(height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
-                          XCB_CW_OVERRIDE_REDIRECT, &overrideRedirect);
+        const auto w = static_cast<std::uint16_t>(width);
+        const auto h = static_cast<std::uint16_t>(height);
+        if (depth32) {
+            const xcb_visualid_t visual = VisualOfDepth(screen, 32);
+            if (visual == 0) {
+                m_window = 0;
+                return;
+            }
+            const xcb_colormap_t colormap = xcb_generate_id(m_c);
+            xcb_create_colormap(m_c, XCB_COLORMAP_ALLOC_NONE, colormap, screen->root, visual);
+            // In the order of their bits: border pixel, override-redirect, colormap.
+            const std::uint32_t values[] = {0, 1, colormap};
+            xcb_create_window(m_c, 32, m_window, screen->root, 0, 0, w, h, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, visual,
+                              XCB_CW_BORDER_PIXEL | XCB_CW_OVERRIDE_REDIRECT | XCB_CW_COLORMAP, values);
+        } else {
+            const std::uint32_t overrideRedirect = 1;
+            xcb_create_window(m_c, XCB_COPY_FROM_PARENT, m_window, screen->root, 0, 0, w, h, 0,
+                              XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_OVERRIDE_REDIRECT,
+                              &overrideRedirect);
+        }
         xcb_map_window(m_c, m_window);
         Sync();
     }
@@ -204,6 +234,26 @@ TEST_F(TalvexOnX, FollowsTheSizeOfItsWindowAndEndsWhenTheWindowIsDestroyed)
 
     window.Destroy();
     ExpectCleanExit(talvex, 2s);
+}
+
+TEST_F(TalvexOnX, DrawsOnAWindowOfDepth32)
+{
+    TestWindow window(server, 800, 600, true);
+    ASSERT_NE(window.Id(), "0") << "the server offers no 32-bit TrueColor visual";
+    Program talvex(server, TALVEX, {"--window-id", window.Id()}, Capturing());
+    EXPECT_TRUE(WaitForScene(server, 800, 600, 3s)) << talvex.Errors();
+}
+
+// A screen of 16 bits: no visual talvex can draw on.
+TEST(TalvexOnA16BitScreen, SaysTheVisualIsNotOneItDrawsOn)
+{
+    const XServer server(XServerSetup{"640x480x16"});
+    ASSERT_TRUE(server.Started()) << "Xvfb did not start";
+    Program talvex(server, TALVEX, {"--root"}, Capturing({"XSCREENSAVER_WINDOW"}));
+    int status = -1;
+    ASSERT_TRUE(talvex.WaitForExit(status, 5s));
+    EXPECT_EQ(status, 2);
+    EXPECT_NE(talvex.Errors().find("has a TrueColor visual of depth 16"), std::string::npos) << talvex.Errors();
 }
 
 // Only what changed goes to the window from tick to tick, but the whole frame once a
