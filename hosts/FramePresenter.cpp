@@ -55,7 +55,8 @@ bool FramePresenter::MakeSegment(int width, int height)
         return false;
     }
     const xcb_shm_seg_t seg = xcb_generate_id(m_c);
-    xcb_generic_error_t* error = xcb_request_check(m_c, xcb_shm_attach_checked(m_c, seg, static_cast<std::uint32_t>(id), 1));
+    xcb_generic_error_t* error =
+        xcb_request_check(m_c, xcb_shm_attach_checked(m_c, seg, static_cast<std::uint32_t>(id), 1));
     // Both sides are attached now (or the server refused): marked for removal at
     // once, the segment goes when the last of them detaches, also when this process
     // is killed and never detaches itself.
@@ -92,7 +93,8 @@ void FramePresenter::Prepare(int width, int height)
         m_shareMemory = false;   // the server cannot share this memory: plain requests from now on
         return;
     }
-    std::memset(m_segment.pixels, 0, static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * sizeof(Pixel));
+    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    std::memset(m_segment.pixels, 0, count * sizeof(Pixel));
 }
 
 void FramePresenter::CopyFrame(const Raster& frame)

@@ -71,9 +71,10 @@ void TargetWindow::CheckVisual(const XConnection& x, xcb_window_t window, xcb_vi
                         type->red_mask == 0xFF0000u && type->green_mask == 0x00FF00u &&
                         type->blue_mask == 0x0000FFu && x.BitsPerPixel(depth) == 32 && x.ImagesInNativeByteOrder();
     if (!usable) {
-        throw ETalvexError(FailureStatus, "window " + Hex(window) + " has a " + ClassName(type->_class) +
-                                              " visual of depth " + std::to_string(depth) +
-                                              "; talvex draws on 24- or 32-bit TrueColor visuals with 8 bits a channel");
+        throw ETalvexError(FailureStatus,
+                           "window " + Hex(window) + " has a " + ClassName(type->_class) + " visual of depth " +
+                               std::to_string(depth) +
+                               "; talvex draws on 24- or 32-bit TrueColor visuals with 8 bits a channel");
     }
 }
 

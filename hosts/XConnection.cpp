@@ -81,7 +81,8 @@ int XConnection::BitsPerPixel(std::uint8_t depth) const
 
 bool XConnection::ImagesInNativeByteOrder() const
 {
-    const int native = std::endian::native == std::endian::little ? XCB_IMAGE_ORDER_LSB_FIRST : XCB_IMAGE_ORDER_MSB_FIRST;
+    const int native =
+        std::endian::native == std::endian::little ? XCB_IMAGE_ORDER_LSB_FIRST : XCB_IMAGE_ORDER_MSB_FIRST;
     return xcb_get_setup(m_connection)->image_byte_order == native;
 }
 

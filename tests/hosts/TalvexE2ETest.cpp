@@ -399,7 +399,8 @@ protected:
 
 TEST_F(TalvexUnderXscreensaver, ActivateShowsTheSceneAndDeactivateEndsIt)
 {
-    const std::string daemonPath = server.Output("command -v " + std::string(asUser.empty() ? "xscreensaver" : "setpriv"));
+    const std::string daemonPath =
+        server.Output("command -v " + std::string(asUser.empty() ? "xscreensaver" : "setpriv"));
     std::vector<std::string> args = {"--no-splash"};
     if (!asUser.empty())
         args = {"--reuid=nobody", "--regid=nogroup", "--clear-groups", "xscreensaver", "--no-splash"};

@@ -38,6 +38,7 @@ bool HasLine(const std::string& text, const std::string& line)
     return ("\n" + text).find("\n" + line + "\n") != std::string::npos;
 }
 
+// The build's install, into a temporary prefix.
 class Installed : public ::testing::Test {
 protected:
     void SetUp() override
@@ -57,7 +58,7 @@ protected:
     fs::path prefix;
 };
 
-TEST_F(Installed, PutsTalvexWhereTheHostsFindIt)
+TEST_F(Installed, PutsTalvexAndTheIconWhereTheHostsAndTheDesktopFindThem)
 {
     EXPECT_EQ(access((prefix / "bin/talvex").c_str(), X_OK), 0);
 
@@ -71,10 +72,8 @@ TEST_F(Installed, PutsTalvexWhereTheHostsFindIt)
     EXPECT_TRUE(HasLine(entry, "Exec=talvex --root"));
     EXPECT_TRUE(HasLine(entry, "Categories=Screensaver;"));
     EXPECT_TRUE(HasLine(entry, "Icon=veskan-saver"));
-}
 
-TEST_F(Installed, PutsTheIconInTheHicolorThemeAndNamesItByThemeName)
-{
+    // The icon in the hicolor theme, which the entries name by theme name.
     for (const int size : {32, 256}) {
         const std::string dir = std::to_string(size) + "x" + std::to_string(size);
         int width = 0, height = 0;
@@ -84,8 +83,8 @@ TEST_F(Installed, PutsTheIconInTheHicolorThemeAndNamesItByThemeName)
         EXPECT_EQ(height, size);
     }
 #if VESKAN_HAVE_PROJECT1
-    const std::string entry = ReadAll(prefix / "share/applications/veskan-saver.desktop");
-    EXPECT_TRUE(HasLine(entry, "Icon=veskan-saver")) << entry;
+    const std::string program = ReadAll(prefix / "share/applications/veskan-saver.desktop");
+    EXPECT_TRUE(HasLine(program, "Icon=veskan-saver")) << program;
 #endif
 }
 
