@@ -24,23 +24,25 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The environment of this process with DISPLAY and the Qt platform replaced, and the
-// extra NAME=VALUE entries in place of any of the same name.
-std::vector<std::string> ProgramEnvironment(const std::string& display, const std::vector<std::string>& extra)
+// The environment of this process with DISPLAY and the Qt platform replaced, then
+// the changes applied: "NAME=value" sets, "NAME" removes.
+std::vector<std::string> ProgramEnvironment(const std::string& display, const std::vector<std::string>& changes)
 {
-    std::vector<std::string> replaced = {"DISPLAY=", "QT_QPA_PLATFORM="};
-    for (const std::string& entry : extra)
-        replaced.push_back(entry.substr(0, entry.find('=') + 1));
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) {
         const std::string entry(*e);
-        if (std::none_of(replaced.begin(), replaced.end(),
-                         [&](const std::string& name) { return entry.rfind(name, 0) == 0; }))
-            env.push_back(entry);
+        if (entry.rfind("DISPLAY=", 0) == 0 || entry.rfind("QT_QPA_PLATFORM=", 0) == 0)
+            continue;
+        env.push_back(entry);
     }
     env.push_back("DISPLAY=" + display);
     env.push_back("QT_QPA_PLATFORM=xcb");
-    env.insert(env.end(), extra.begin(), extra.end());
+    for (const std::string& change : changes) {
+        const std::string name = change.substr(0, change.find('='));
+        std::erase_if(env, [&](const std::string& entry) { return entry.rfind(name + "=", 0) == 0; });
+        if (change.find('=') != std::string::npos)
+            env.push_back(change);
+    }
     return env;
 }
 
@@ -108,7 +110,7 @@ Rgb8 Screenshot::At(int x, int y) const
     return Rgb8{bytes.at(i), bytes.at(i + 1), bytes.at(i + 2)};
 }
 
-XServer::XServer(const XServerOptions& options)
+XServer::XServer(const XServerSetup& setup)
 {
     char dirTemplate[] = "/tmp/veskan-e2e-XXXXXX";
     if (!mkdtemp(dirTemplate))
@@ -118,9 +120,9 @@ XServer::XServer(const XServerOptions& options)
     int fds[2];
     if (pipe(fds) != 0)
         return;
-    std::vector<std::string> args = {"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", options.screen,
-                                     "-noreset", "-nolisten", "tcp"};
-    if (options.anyClient)
+    std::vector<std::string> args = {"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", setup.screen,
+                                     "-noreset", setup.tcp ? "-listen" : "-nolisten", "tcp"};
+    if (setup.anyUser)
         args.push_back("-ac");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -261,7 +263,7 @@ std::string XServer::WaitForWindow(pid_t pid, const std::string& name, std::chro
 }
 
 Program::Program(const XServer& server, const std::string& path, const std::vector<std::string>& arguments,
-                 const ProgramOptions& options)
+                 const ProgramSetup& setup)
 {
     char name[] = "/tmp/veskan-e2e-out-XXXXXX";
     const int fd = mkstemp(name);
@@ -269,15 +271,25 @@ Program::Program(const XServer& server, const std::string& path, const std::vect
         return;
     close(fd);
     m_outputPath = name;
-    std::vector<std::string> env = ProgramEnvironment(server.Display(), options.environment);
+    if (setup.captureErrors) {
+        char errorsName[] = "/tmp/veskan-e2e-err-XXXXXX";
+        const int errorsFd = mkstemp(errorsName);
+        if (errorsFd < 0)
+            return;
+        close(errorsFd);
+        m_errorsPath = errorsName;
+    }
+    std::vector<std::string> env = ProgramEnvironment(server.Display(), setup.environment);
     std::vector<std::string> args;
-    if (options.unprivileged && geteuid() == 0)
+    if (setup.unprivileged && geteuid() == 0)
         args = {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"};
     args.push_back(path);
     args.insert(args.end(), arguments.begin(), arguments.end());
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, m_outputPath.c_str(), O_WRONLY | O_TRUNC, 0644);
+    if (!m_errorsPath.empty())
+        posix_spawn_file_actions_addopen(&actions, 2, m_errorsPath.c_str(), O_WRONLY | O_TRUNC, 0644);
     std::vector<char*> argv = Pointers(args);
     std::vector<char*> envp = Pointers(env);
     // setpriv replaces itself with the program, so the process id stays the program's.
@@ -292,11 +304,21 @@ Program::~Program()
         StopProcess(m_pid);
     if (!m_outputPath.empty())
         std::remove(m_outputPath.c_str());
+    if (!m_errorsPath.empty())
+        std::remove(m_errorsPath.c_str());
 }
 
 std::string Program::Output() const
 {
     std::ifstream in(m_outputPath);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string Program::Errors() const
+{
+    std::ifstream in(m_errorsPath);
     std::stringstream text;
     text << in.rdbuf();
     return text.str();

@@ -28,17 +28,21 @@ struct Screenshot {
 // A picture file of any kind ImageMagick reads, as a screenshot; empty on failure.
 Screenshot ReadPicture(const std::string& path);
 
-struct XServerOptions {
+struct XServerSetup {
+    // Xvfb's -screen 0 value.
     std::string screen = "1280x1024x24";
-    // Any local user's programs may connect (-ac), for programs run as another user.
-    bool anyClient = false;
+    // -ac: any local user may connect (a test that runs a client as another user).
+    bool anyUser = false;
+    // Also listens on TCP (port 6000 + display), for clients that connect as remote
+    // ones do.
+    bool tcp = false;
 };
 
 class XServer {
 public:
-    // Starts Xvfb with one screen (1280x1024x24 unless told), -noreset, no TCP, and
-    // waits until xdpyinfo answers. Started() tells whether that worked.
-    explicit XServer(const XServerOptions& options = {});
+    // Starts Xvfb with one screen (1280x1024x24 unless set up otherwise), -noreset, no
+    // TCP unless set up, and waits until xdpyinfo answers. Started() tells whether that worked.
+    explicit XServer(const XServerSetup& setup = {});
     // Stops the server it started, by its process id.
     ~XServer();
     XServer(const XServer&) = delete;
@@ -65,9 +69,12 @@ private:
     std::string m_dir;
 };
 
-struct ProgramOptions {
-    // NAME=VALUE entries added to the program's environment.
+struct ProgramSetup {
+    // Changes to the program's environment: "NAME=value" sets, "NAME" alone removes
+    // (DISPLAY too).
     std::vector<std::string> environment;
+    // Standard error to a file as well, for Errors(), instead of the test's own.
+    bool captureErrors = false;
     // Started as an unprivileged user (nobody, through setpriv) when the tests run as
     // root; as the tests' own user otherwise.
     bool unprivileged = false;
@@ -77,13 +84,15 @@ struct ProgramOptions {
 class Program {
 public:
     Program(const XServer& server, const std::string& path, const std::vector<std::string>& arguments = {},
-            const ProgramOptions& options = {});
+            const ProgramSetup& setup = {});
     ~Program();   // killed if still running
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;
 
     pid_t Pid() const { return m_pid; }
     std::string Output() const;
+    // Its standard error, when captured.
+    std::string Errors() const;
     // Waits for a line that begins with prefix; empty after the deadline.
     std::string WaitForLine(const std::string& prefix, std::chrono::milliseconds deadline) const;
     // True, with status set, once the program has exited.
@@ -96,4 +105,5 @@ private:
     bool m_reaped = false;
     int m_status = 0;
     std::string m_outputPath;
+    std::string m_errorsPath;
 };

@@ -1,6 +1,6 @@
 // AssetWriter: the file names are the picture holders' names with the extension of
 // their kind: Image1.jpg .. Image28.jpg / .bmp, BBOK.bmp, BBCANCEL.bmp, BBIGNORE.bmp and
-// MAINICON.ico.
+// MAINICON.ico; the icon's PNGs for the desktop are MAINICON-32.png and MAINICON-256.png.
 #include "AssetWriter.h"
 
 #include "BmpWriter.h"
@@ -15,6 +15,7 @@
 #include "SkyArt.h"
 #include "TreeArt.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <cstdio>
@@ -123,4 +124,16 @@ void AssetWriter::WriteAll()
         Save(QString(glyph) + ".bmp", BmpWriter::Indexed16(image, palette));
     }
     Save("MAINICON.ico", IconWriter::Write16(GlyphArt::Icon(), palette, false, 0));
+    // The icon for the desktop's hicolor theme: the same 32 x 32 image as PNG, and a
+    // larger rendering of the drawing.
+    for (const int size : {32, 256})
+        SavePng(QString("MAINICON-%1.png").arg(size), GlyphArt::Icon(size));
+}
+
+void AssetWriter::SavePng(const QString& file, const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    Require(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG"), "cannot encode " + file.toStdString());
+    Save(file, std::vector<std::uint8_t>(bytes.begin(), bytes.end()));
 }

@@ -11,7 +11,7 @@ class AssetWriter {
 public:
     explicit AssetWriter(const QString& folder) : m_folder(folder) {}
 
-    // Writes all 28 pictures, the three glyphs and the icon; throws
+    // Writes all 28 pictures, the three glyphs and the icon (also as PNG); throws
     // std::runtime_error when a picture breaks a fact the saver relies on.
     void WriteAll();
 
@@ -23,6 +23,7 @@ private:
     void Mono(const char* name, const QImage& image, int width, int height, bool blackBottomLeft);
     void Moon(const QImage& image);
     void Save(const QString& file, const std::vector<std::uint8_t>& bytes);
+    void SavePng(const QString& file, const QImage& image);
 
     QString m_folder;
 };

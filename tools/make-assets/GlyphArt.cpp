@@ -110,21 +110,26 @@ QImage GlyphArt::Glyph(const char* name)
     return out;
 }
 
-QImage GlyphArt::Icon()
+QImage GlyphArt::Icon(int size)
 {
-    // A castle against a navy night sky under a full moon, with a lit window.
-    QImage icon(32, 32, QImage::Format_RGB32);
+    // A castle against a navy night sky under a full moon, with a lit window. Drawn on
+    // a grid of 32 x 32 units; at 32 pixels each unit is one pixel, drawn without
+    // smoothing, so every pixel is one of the 16 colours. Larger renderings of the
+    // same shapes are smoothed.
+    QImage icon(size, size, QImage::Format_RGB32);
     icon.fill(qRgb(0, 0, 128));
     QPainter p(&icon);
-    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setRenderHint(QPainter::Antialiasing, size != 32);
+    p.scale(size / 32.0, size / 32.0);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 250, 200));
     p.drawEllipse(QRect(19, 2, 10, 10));
     p.setBrush(QColor(192, 192, 192));
     p.drawRect(QRect(22, 5, 2, 2));
     p.drawRect(QRect(25, 8, 2, 1));
+    p.setBrush(QColor(255, 255, 255));
     for (const QPoint& star : {QPoint(3, 3), QPoint(9, 6), QPoint(14, 2), QPoint(5, 11), QPoint(29, 15)})
-        icon.setPixel(star, qRgb(255, 255, 255));
+        p.drawRect(QRect(star, QSize(1, 1)));
     p.setBrush(Qt::black);
     // The hill, the curtain wall with merlons, the keep with merlons, a turret roof.
     p.drawPolygon(QPolygon({QPoint(0, 28), QPoint(8, 25), QPoint(20, 24), QPoint(32, 26), QPoint(32, 32),

@@ -1,6 +1,6 @@
 // GlyphArt: the dialog's button glyphs BBOK, BBCANCEL and BBIGNORE (36 x 18, 16 colours,
 // a normal and a greyed image side by side, olive transparent) and the program icon
-// MAINICON (32 x 32, 16 colours).
+// MAINICON (32 x 32, 16 colours), also rendered larger for the desktop's icon theme.
 #pragma once
 
 #include <QImage>
@@ -13,5 +13,6 @@ public:
     static std::vector<QRgb> Palette();
     // "BBOK", "BBCANCEL" or "BBIGNORE".
     static QImage Glyph(const char* name);
-    static QImage Icon();
+    // size 32 gives the icon of 16 colours; other sizes the same drawing, smoothed.
+    static QImage Icon(int size = 32);
 };

@@ -124,12 +124,12 @@ protected:
         }
         ASSERT_EQ(server.Run("xdotool mousemove 512 384"), 0);
     }
-    XServer server{XServerOptions{"1024x768x24"}};
+    XServer server{XServerSetup{"1024x768x24"}};
 };
 
 TEST_P(HighDensity, SaverShowsTheFrameOfTheFullSizeAndCountsDevicePixels)
 {
-    Program saver(server, PROJECT1, {"/S"}, ProgramOptions{GetParam().environment});
+    Program saver(server, PROJECT1, {"/S"}, ProgramSetup{GetParam().environment});
     const std::string window = server.WaitForWindow(saver.Pid(), "ScrnFrm");
     ASSERT_FALSE(window.empty());
     EXPECT_TRUE(WaitForFirstCycleFrame(server, 0, 0, 1024, 768)) << "no frame of 1024 x 768 on the screen";
@@ -145,7 +145,7 @@ TEST_P(HighDensity, SaverShowsTheFrameOfTheFullSizeAndCountsDevicePixels)
 
 TEST_P(HighDensity, DialogIsBuiltForTheDensityAndCentred)
 {
-    Program dialog(server, PROJECT1, {}, ProgramOptions{GetParam().environment});
+    Program dialog(server, PROJECT1, {}, ProgramSetup{GetParam().environment});
     const std::string window = server.WaitForWindow(dialog.Pid(), "Configuration");
     ASSERT_FALSE(window.empty());
     // Twice its design size of 313 x 200 in screen pixels, centred on 1024 x 768 (to
@@ -192,7 +192,7 @@ class UnprivilegedSettings : public ::testing::TestWithParam<SettingsCase> {};
 TEST_P(UnprivilegedSettings, OkAndTestAsAPersonWithoutRoot)
 {
     const SettingsCase& c = GetParam();
-    XServer server{XServerOptions{"1280x1024x24", true}};
+    XServer server{XServerSetup{"1280x1024x24", true}};
     ASSERT_TRUE(server.Started());
     const UserIds user = UnprivilegedUser();
     const UserIds root = RunningAsRoot() ? UserIds{0, 0} : user;
@@ -217,7 +217,7 @@ TEST_P(UnprivilegedSettings, OkAndTestAsAPersonWithoutRoot)
     ASSERT_EQ(::chown(settings.c_str(), folderOwner.uid, folderOwner.gid), 0);
     ASSERT_EQ(::chmod(settings.c_str(), c.folderMode), 0);
 
-    ProgramOptions options;
+    ProgramSetup options;
     options.unprivileged = true;
     options.environment = {"HOME=" + home.string()};
     Program dialog(server, copy.program.string(), {}, options);
@@ -294,7 +294,7 @@ protected:
         ASSERT_EQ(server.Run("xrandr --setmonitor R 1024/270x768/203+1280+0 none"), 0);
         ASSERT_EQ(server.Run("xdotool mousemove 640 512"), 0);
     }
-    XServer server{XServerOptions{"2304x1024x24"}};
+    XServer server{XServerSetup{"2304x1024x24"}};
 };
 
 TEST_F(TwoMonitors, SaverCoversExactlyThePrimaryMonitor)

@@ -1,0 +1,38 @@
+// The tick timer: a timerfd on CLOCK_MONOTONIC with absolute times.
+#include "hosts/TickTimer.h"
+
+#include "hosts/TalvexError.h"
+
+#include <cstdint>
+#include <sys/timerfd.h>
+#include <unistd.h>
+
+TickTimer::TickTimer()
+{
+    m_fd = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+    if (m_fd < 0)
+        throw ETalvexError(FailureStatus, "cannot make the tick timer (timerfd_create failed)");
+}
+
+TickTimer::~TickTimer()
+{
+    close(m_fd);
+}
+
+void TickTimer::ArmAt(std::chrono::steady_clock::time_point when)
+{
+    const auto since = std::chrono::duration_cast<std::chrono::nanoseconds>(when.time_since_epoch()).count();
+    itimerspec spec{};
+    spec.it_value.tv_sec = static_cast<time_t>(since / 1'000'000'000);
+    spec.it_value.tv_nsec = static_cast<long>(since % 1'000'000'000);
+    // An all-zero time would disarm the timer instead of firing.
+    if (spec.it_value.tv_sec == 0 && spec.it_value.tv_nsec == 0)
+        spec.it_value.tv_nsec = 1;
+    timerfd_settime(m_fd, TFD_TIMER_ABSTIME, &spec, nullptr);
+}
+
+bool TickTimer::Fired()
+{
+    std::uint64_t expirations = 0;
+    return read(m_fd, &expirations, sizeof expirations) == static_cast<ssize_t>(sizeof expirations);
+}

@@ -1,0 +1,103 @@
+// talvex's command line: the hosts' options with one dash or two, window IDs in
+// decimal and hexadecimal, XSCREENSAVER_WINDOW for --root; the schedule of its ticks.
+#include "hosts/TalvexOptions.h"
+#include "hosts/TickSchedule.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct GoodLine {
+    std::vector<std::string> args;
+    const char* hostWindow;
+    TalvexTarget target;
+    std::uint32_t windowId;
+};
+
+const GoodLine GoodLines[] = {
+    {{}, nullptr, TalvexTarget::OwnWindow, 0},
+    {{"--window"}, "0x400008", TalvexTarget::OwnWindow, 0},
+    {{"--root"}, "0x400008", TalvexTarget::HostWindow, 0x400008},
+    {{"-root"}, "4194312", TalvexTarget::HostWindow, 4194312},
+    {{"--root"}, nullptr, TalvexTarget::HostWindow, 0},
+    {{"--window-id", "0X1A"}, nullptr, TalvexTarget::HostWindow, 26},
+    {{"-window-id", "123"}, "0x400008", TalvexTarget::HostWindow, 123},
+    {{"--window-id=0x20000f"}, nullptr, TalvexTarget::HostWindow, 0x20000f},
+    {{"--window-id", "536870911"}, nullptr, TalvexTarget::HostWindow, 536870911},
+    // The last of the three counts.
+    {{"--root", "--window-id", "7"}, "9", TalvexTarget::HostWindow, 7},
+    {{"--window-id", "7", "--window"}, nullptr, TalvexTarget::OwnWindow, 0},
+    {{"--help", "--bogus"}, nullptr, TalvexTarget::Help, 0},
+    {{"-version"}, nullptr, TalvexTarget::Version, 0},
+};
+
+TEST(TalvexOptions, ReadsTheHostsConventions)
+{
+    for (const GoodLine& line : GoodLines) {
+        TalvexOptions options;
+        std::string problem;
+        const std::string shown = ::testing::PrintToString(line.args);
+        ASSERT_TRUE(ParseTalvexOptions(line.args, line.hostWindow, options, problem)) << shown << ": " << problem;
+        EXPECT_EQ(options.target, line.target) << shown;
+        EXPECT_EQ(options.windowId, line.windowId) << shown;
+    }
+}
+
+struct BadLine {
+    std::vector<std::string> args;
+    const char* hostWindow;
+    const char* named;   // what the one line must name
+};
+
+const BadLine BadLines[] = {
+    {{"--root"}, "0xZZ", "XSCREENSAVER_WINDOW \"0xZZ\""},
+    {{"--root"}, "", "XSCREENSAVER_WINDOW \"\""},
+    {{"--root"}, "-5", "XSCREENSAVER_WINDOW \"-5\""},
+    {{"--window-id", "0"}, nullptr, "\"0\""},
+    {{"--window-id", "12abc"}, nullptr, "\"12abc\""},
+    {{"--window-id", "+12"}, nullptr, "\"+12\""},
+    {{"--window-id", "0x"}, nullptr, "\"0x\""},
+    {{"--window-id", "536870912"}, nullptr, "\"536870912\""},
+    {{"--window-id", "99999999999999999999999"}, nullptr, "\"99999999999999999999999\""},
+    {{"--window-id"}, nullptr, "--window-id needs"},
+    {{"--root=1"}, nullptr, "\"--root=1\""},
+    {{"--fps"}, nullptr, "\"--fps\""},
+    {{"root"}, nullptr, "\"root\""},
+};
+
+TEST(TalvexOptions, NamesWhatIsWrongInOneLine)
+{
+    for (const BadLine& line : BadLines) {
+        TalvexOptions options;
+        std::string problem;
+        const std::string shown = ::testing::PrintToString(line.args);
+        EXPECT_FALSE(ParseTalvexOptions(line.args, line.hostWindow, options, problem)) << shown;
+        EXPECT_NE(problem.find(line.named), std::string::npos) << shown << ": " << problem;
+        EXPECT_EQ(problem.find('\n'), std::string::npos) << shown;
+    }
+}
+
+TEST(TickSchedule, KeepsTheGridAndSkipsMissedSlots)
+{
+    using namespace std::chrono_literals;
+    const TickSchedule::Clock::time_point t0{5s};
+    TickSchedule schedule(100ms);
+    schedule.Start(t0);
+    struct Step {
+        std::chrono::milliseconds now;
+        std::chrono::milliseconds next;
+    };
+    // Times after the first tick, and the slot that follows each.
+    constexpr Step Steps[] = {
+        {0ms, 100ms},      // the first tick has just run
+        {3ms, 100ms},      // a quick tick: the next keeps its slot
+        {100ms, 200ms},    // exactly on a slot: the one after it
+        {199ms, 200ms},
+        {250ms, 300ms},    // late by half a tick: the grid holds
+        {1234ms, 1300ms},  // ten slots missed: not run to catch up
+    };
+    for (const Step& step : Steps)
+        EXPECT_EQ(schedule.NextAfter(t0 + step.now), t0 + step.next) << step.now.count();
+}
+
+} // namespace
