@@ -114,6 +114,13 @@ XServer::XServer(const XServerOptions& options)
     if (!mkdtemp(dirTemplate))
         return;
     m_dir = dirTemplate;
+    if (!options.existingDisplay.empty()) {
+        const std::size_t colon = options.existingDisplay.find(':');
+        m_display = colon == std::string::npos ? -1 : std::atoi(options.existingDisplay.c_str() + colon + 1);
+        if (m_display >= 0 && Run("xdpyinfo") != 0)
+            m_display = -1;
+        return;
+    }
 
     int fds[2];
     if (pipe(fds) != 0)

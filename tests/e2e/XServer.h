@@ -32,12 +32,16 @@ struct XServerOptions {
     std::string screen = "1280x1024x24";
     // Any local user's programs may connect (-ac), for programs run as another user.
     bool anyClient = false;
+    // A server that runs already (":N"), which is used, and left running, instead of
+    // starting one.
+    std::string existingDisplay;
 };
 
 class XServer {
 public:
     // Starts Xvfb with one screen (1280x1024x24 unless told), -noreset, no TCP, and
-    // waits until xdpyinfo answers. Started() tells whether that worked.
+    // waits until xdpyinfo answers; or takes the existing display. Started() tells
+    // whether that worked.
     explicit XServer(const XServerOptions& options = {});
     // Stops the server it started, by its process id.
     ~XServer();
