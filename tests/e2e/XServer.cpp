@@ -114,13 +114,6 @@ XServer::XServer(const XServerOptions& options)
     if (!mkdtemp(dirTemplate))
         return;
     m_dir = dirTemplate;
-    if (!options.existingDisplay.empty()) {
-        const std::size_t colon = options.existingDisplay.find(':');
-        m_display = colon == std::string::npos ? -1 : std::atoi(options.existingDisplay.c_str() + colon + 1);
-        if (m_display >= 0 && Run("xdpyinfo") != 0)
-            m_display = -1;
-        return;
-    }
 
     int fds[2];
     if (pipe(fds) != 0)
@@ -171,6 +164,20 @@ XServer::XServer(const XServerOptions& options)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     m_display = -1;
+}
+
+XServer::XServer(const ExistingDisplay& existing)
+{
+    char dirTemplate[] = "/tmp/veskan-e2e-XXXXXX";
+    if (!mkdtemp(dirTemplate))
+        return;
+    m_dir = dirTemplate;
+    const std::size_t colon = existing.display.find(':');
+    if (colon == std::string::npos)
+        return;
+    m_display = std::atoi(existing.display.c_str() + colon + 1);
+    if (Run("xdpyinfo") != 0)
+        m_display = -1;
 }
 
 XServer::~XServer()

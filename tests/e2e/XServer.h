@@ -32,17 +32,20 @@ struct XServerOptions {
     std::string screen = "1280x1024x24";
     // Any local user's programs may connect (-ac), for programs run as another user.
     bool anyClient = false;
-    // A server that runs already (":N"), which is used, and left running, instead of
-    // starting one.
-    std::string existingDisplay;
+};
+
+// A server that runs already (":N"), used as it is and left running.
+struct ExistingDisplay {
+    std::string display;
 };
 
 class XServer {
 public:
     // Starts Xvfb with one screen (1280x1024x24 unless told), -noreset, no TCP, and
-    // waits until xdpyinfo answers; or takes the existing display. Started() tells
-    // whether that worked.
+    // waits until xdpyinfo answers. Started() tells whether that worked.
     explicit XServer(const XServerOptions& options = {});
+    // Takes a server that runs already; Started() tells whether it answers.
+    explicit XServer(const ExistingDisplay& existing);
     // Stops the server it started, by its process id.
     ~XServer();
     XServer(const XServer&) = delete;

@@ -144,7 +144,7 @@ protected:
         return dialog;
     }
 
-    XServer server{XServerOptions{.existingDisplay = Environment("DISPLAY")}};
+    XServer server{ExistingDisplay{Environment("DISPLAY")}};
     const std::string program = Environment("VESKAN_PROJECT1_SCR");
     const std::string wineRun = Environment("VESKAN_WINE_RUN");
     const fs::path settingsFile = fs::path(Environment("WINEPREFIX")) / "drive_c" / "windows" / "VESKAN.INI";
