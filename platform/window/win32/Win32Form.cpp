@@ -173,6 +173,10 @@ DWORD TForm::Impl::Style() const
 DWORD TForm::Impl::ExStyle() const
 {
     DWORD exStyle = form.BorderStyle() == TBorderStyle::Dialog ? WS_EX_DLGMODALFRAME : 0;
+    // A window with a title bar has a button in the task bar of its own, although the
+    // hidden application window owns it.
+    if (form.BorderStyle() != TBorderStyle::None)
+        exStyle |= WS_EX_APPWINDOW;
     if (keyActive)
         exStyle |= WS_EX_LAYERED;
     return exStyle;
@@ -189,8 +193,11 @@ void TForm::Impl::ApplyFormProperties()
 {
     SetWindowTextA(window, ToAnsi(form.Caption()).c_str());
     const DWORD style = (static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)) & (WS_VISIBLE | WS_MAXIMIZE)) | Style();
-    if (static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)) != style) {
+    const DWORD exStyle = (static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE)) & WS_EX_TOPMOST) | ExStyle();
+    if (static_cast<DWORD>(GetWindowLongA(window, GWL_STYLE)) != style ||
+        static_cast<DWORD>(GetWindowLongA(window, GWL_EXSTYLE)) != exStyle) {
         SetWindowLongA(window, GWL_STYLE, static_cast<LONG>(style));
+        SetWindowLongA(window, GWL_EXSTYLE, static_cast<LONG>(exStyle));
         SetWindowPos(window, nullptr, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     }
