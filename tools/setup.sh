@@ -12,9 +12,9 @@ VESKAN_PACKAGES=(
   # The Windows build and its tests under Wine (tools/build-windows, tools/test-windows):
   # the 64-bit MinGW-w64 compiler with POSIX threads, its headers and windres; nasm for
   # libjpeg-turbo's SIMD code; dpkg-dev to unpack Debian's source package; GoogleTest's
-  # sources; Wine.
+  # sources; Wine, with its fonts (the dialog's "MS Sans Serif").
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
-  nasm dpkg-dev googletest wine64
+  nasm dpkg-dev googletest wine64 fonts-wine
 )
 
 veskan_install_packages() {

@@ -168,6 +168,20 @@ XServer::XServer(const XServerSetup& setup)
     m_display = -1;
 }
 
+XServer::XServer(const ExistingDisplay& existing)
+{
+    char dirTemplate[] = "/tmp/veskan-e2e-XXXXXX";
+    if (!mkdtemp(dirTemplate))
+        return;
+    m_dir = dirTemplate;
+    const std::size_t colon = existing.display.find(':');
+    if (colon == std::string::npos)
+        return;
+    m_display = std::atoi(existing.display.c_str() + colon + 1);
+    if (Run("xdpyinfo") != 0)
+        m_display = -1;
+}
+
 XServer::~XServer()
 {
     StopProcess(m_pid);

@@ -38,11 +38,18 @@ struct XServerSetup {
     bool tcp = false;
 };
 
+// A server that runs already (":N"), used as it is and left running.
+struct ExistingDisplay {
+    std::string display;
+};
+
 class XServer {
 public:
     // Starts Xvfb with one screen (1280x1024x24 unless set up otherwise), -noreset, no
     // TCP unless set up, and waits until xdpyinfo answers. Started() tells whether that worked.
     explicit XServer(const XServerSetup& setup = {});
+    // Takes a server that runs already; Started() tells whether it answers.
+    explicit XServer(const ExistingDisplay& existing);
     // Stops the server it started, by its process id.
     ~XServer();
     XServer(const XServer&) = delete;

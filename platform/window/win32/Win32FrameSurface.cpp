@@ -1,0 +1,90 @@
+// Frames onto a form's window over Win32: each frame in one SetDIBitsToDevice of the
+// raster's rows (32-bit pixels 0xFFRRGGBB, which is BGRA in memory, top-down), and a
+// copy kept for the window's repaints.
+#include "platform/window/win32/Win32Impl.h"
+
+#include "platform/Exception.h"
+
+#include <algorithm>
+#include <cstring>
+
+void CopyPixels(HDC dc, int x, int y, const Pixel* rows, int pitch, int sourceX, int width, int height)
+{
+    if (width <= 0 || height <= 0)
+        return;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = pitch;
+    // Negative: the rows run top-down, as the raster's do.
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height), sourceX, 0, 0,
+                      static_cast<UINT>(height), rows, &info, DIB_RGB_COLORS);
+}
+
+TFrameSurface::TFrameSurface(TForm& form) : m_impl(std::make_unique<Impl>(form))
+{
+    form.GetImpl().surface = m_impl.get();
+}
+
+TFrameSurface::~TFrameSurface()
+{
+    if (m_impl->form.GetImpl().surface == m_impl.get())
+        m_impl->form.GetImpl().surface = nullptr;
+}
+
+int TFrameSurface::FramesShown() const
+{
+    return m_impl->framesShown;
+}
+
+void TFrameSurface::CopyFrame(const Raster& frame)
+{
+    Impl& s = *m_impl;
+    const HWND window = s.form.GetImpl().Window();
+    if (frame.IsEmpty() || !window)
+        return;
+    // Kept for repaints: a window's pixels are not its own to keep once covered.
+    const int width = frame.Width();
+    const int height = frame.Height();
+    s.kept.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    for (int y = 0; y < height; ++y)
+        std::memcpy(s.kept.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(width), frame.Scanline(y),
+                    static_cast<std::size_t>(width) * sizeof(Pixel));
+    s.keptWidth = width;
+    s.keptHeight = height;
+    // A hidden window paints the kept frame when it is shown.
+    if (!IsWindowVisible(window))
+        return;
+    const HDC dc = GetDC(window);
+    if (!dc)
+        throw EOutOfResources("Error creating window device context");
+    CopyPixels(dc, 0, 0, frame.Scanline(0), frame.Pitch(), 0, width, height);
+    ReleaseDC(window, dc);
+    ++s.framesShown;
+}
+
+void TFrameSurface::Impl::Forget()
+{
+    kept.clear();
+    keptWidth = 0;
+    keptHeight = 0;
+}
+
+void TFrameSurface::Impl::Paint(HDC dc, const RECT& area)
+{
+    // The kept frame where it reaches into the area; the form's colour elsewhere.
+    const RECT frameRect{0, 0, keptWidth, keptHeight};
+    RECT part{};
+    if (!kept.empty() && IntersectRect(&part, &area, &frameRect)) {
+        const Pixel* rows = kept.data() + static_cast<std::size_t>(part.top) * static_cast<std::size_t>(keptWidth);
+        CopyPixels(dc, part.left, part.top, rows, keptWidth, part.left, part.right - part.left,
+                   part.bottom - part.top);
+        ExcludeClipRect(dc, part.left, part.top, part.right, part.bottom);
+    }
+    const HBRUSH brush = CreateSolidBrush(ToColorRef(form.Color()));
+    FillRect(dc, &area, brush);
+    DeleteObject(brush);
+}
