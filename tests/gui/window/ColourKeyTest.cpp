@@ -105,9 +105,9 @@ TEST_F(ColourKey, FrameIsClippedAndTheRestKeepsTheBackground)
         // A repaint of the uncovered row alone paints background there and nothing of
         // the frame; the window's surface shows the same as before.
         QtWidget(form)->repaint(QRect(0, 2, 4, 1));
-        QPaintDevice* surface = QtWidget(form)->backingStore()->paintDevice();
-        ASSERT_EQ(surface->devType(), QInternal::Image);
-        expectFrameOverBlack(static_cast<const QImage*>(surface)->copy(QtWidget(form)->rect()));
+        QPaintDevice* device = QtWidget(form)->backingStore()->paintDevice();
+        ASSERT_EQ(device->devType(), QInternal::Image);
+        expectFrameOverBlack(static_cast<const QImage*>(device)->copy(QtWidget(form)->rect()));
     }
 }
 
