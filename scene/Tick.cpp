@@ -7,6 +7,8 @@
 #include "scene/RandomSource.h"
 #include "scene/ScenePlan.h"
 
+#include <algorithm>
+
 namespace {
 
 // Pictures by holder number.
@@ -51,11 +53,28 @@ int EyesHolder()
     return Plan.EyesChoice >= 1 && Plan.EyesChoice <= 5 ? FirstEyes + Plan.EyesChoice - 1 : 0;
 }
 
-// Layers 6 to 19 of the tick: everything between the clear and the copy.
-void DrawLayers(Catalogue& catalogue, const IClientSize& window, Raster& buffer)
+// The rows the sky will cover whole: it is opaque, at the top-left corner, and at
+// least as wide as the frame.
+RowsToOverwrite SkyRows(Catalogue& catalogue, int width, int height)
 {
-    if (const int sky = SkyHolder())
-        catalogue.Draw(buffer, sky, 0, 0);
+    const int sky = SkyHolder();
+    if (sky == 0 || catalogue.Image(sky).Width() < width)
+        return {};
+    return {0, std::min(catalogue.Image(sky).Height(), height)};
+}
+
+// Layers 6 to 19 of the tick: everything between the clear and the copy.
+void DrawLayers(Catalogue& catalogue, const IClientSize& window, Raster& buffer, const RowsToOverwrite& skyRows)
+{
+    if (const int sky = SkyHolder()) {
+        try {
+            catalogue.Draw(buffer, sky, 0, 0);
+        } catch (...) {
+            // The clear left these rows to the sky, which drew nothing.
+            skyRows.Fill(buffer, Black);
+            throw;
+        }
+    }
 
     if (Plan.StarsOn == 1)
         DrawStars(buffer);
@@ -113,14 +132,18 @@ void ComposeTick(Catalogue& catalogue, const IClientSize& window, IFrameSink& si
 
     const int height = window.ClientHeight();
     const int width = window.ClientWidth();
-    Raster buffer(width, height);
+    // Every row is written by the clear or the sky.
+    Raster buffer(width, height, RowsToOverwrite::All());
     buffer.SetPenColour(Black);
 
     // The window has no border, so its outer size is its client size. The loop draws
-    // one row past the bottom, where it is clipped.
+    // one row past the bottom, where it is clipped; it leaves out the sky's rows.
+    const RowsToOverwrite skyRows = SkyRows(catalogue, width, height);
     const int outerWidth = window.ClientWidth();
     const int outerHeight = window.ClientHeight();
     for (int y = 0; y <= outerHeight; ++y) {
+        if (skyRows.Contains(y))
+            continue;
         buffer.MoveTo(0, y);
         buffer.LineTo(outerWidth, y);
     }
@@ -128,7 +151,7 @@ void ComposeTick(Catalogue& catalogue, const IClientSize& window, IFrameSink& si
     // However the layers end, the frame as far as it got is shown and released; a
     // failure then goes on to the caller.
     try {
-        DrawLayers(catalogue, window, buffer);
+        DrawLayers(catalogue, window, buffer, skyRows);
     } catch (...) {
         sink.CopyFrame(buffer);
         throw;

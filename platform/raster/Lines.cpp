@@ -69,31 +69,6 @@ void VisibleSteps(std::int64_t start, int sign, std::int64_t size, std::int64_t 
 
 } // namespace
 
-void Raster::WriteSolidRows() const
-{
-    for (int row = m_solidFrom; row < m_solidTo; ++row)
-        FillSpan(Row(row), static_cast<std::size_t>(m_width), m_solidColour);
-    m_solidFrom = m_solidTo = 0;
-}
-
-void Raster::FillRow(int y, Pixel colour)
-{
-    // The next row of the clear, straight below a run of the same colour (or the first
-    // row of a raster nothing has touched): it joins the run, unwritten.
-    const bool runEmpty = m_solidFrom == m_solidTo;
-    const bool extendsRun = runEmpty ? (y == 0 && m_whiteFrom == 0) : (y == m_solidTo && colour == m_solidColour);
-    if (extendsRun && y == m_whiteFrom) {
-        if (runEmpty) {
-            m_solidFrom = y;
-            m_solidColour = colour;
-        }
-        m_solidTo = y + 1;
-        m_whiteFrom = y + 1;
-        return;
-    }
-    FillSpan(ScanlineToOverwrite(y), static_cast<std::size_t>(m_width), colour);
-}
-
 void Raster::LineTo(int x, int y)
 {
     const std::int64_t x0 = m_penX;
@@ -121,12 +96,7 @@ void Raster::LineTo(int x, int y)
         if (left >= right) {
             return;
         }
-        const int row = static_cast<int>(y0);
-        if (left == 0 && right == width) {
-            FillRow(row, m_pen);
-        } else {
-            FillSpan(Scanline(row) + left, static_cast<std::size_t>(right - left), m_pen);
-        }
+        FillSpan(Scanline(static_cast<int>(y0)) + left, static_cast<std::size_t>(right - left), m_pen);
         return;
     }
 

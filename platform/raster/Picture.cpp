@@ -106,6 +106,13 @@ const Raster& Picture::Pixels()
     return *m_expanded;
 }
 
+bool Picture::DrawsPixel(int x, int y, Keying keying) const
+{
+    if (x < 0 || y < 0 || x >= m_packed.Width() || y >= m_packed.Height())
+        return false;
+    return keying == Keying::Opaque || m_packed.PixelAt(x, y) != m_packed.Key();
+}
+
 Pixel Picture::ColourKey()
 {
     if (m_kind == PictureKind::Bitmap && m_bitsPerPixel == 1) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/raster/PackedPixels.h"
+#include "platform/raster/PictureKind.h"
 #include "platform/raster/Raster.h"
 
 #include <cstdint>
@@ -11,7 +12,6 @@
 #include <span>
 #include <vector>
 
-enum class PictureKind { Bitmap, Jpeg };
 enum class Keying { Opaque, UseKey };
 // Fixed once at start-up from the screen's colour depth: displays of 8 bits per
 // pixel or fewer get JPEG pictures quantised to 236 colours.
@@ -53,11 +53,15 @@ public:
     // The pixels as a raster (decoding a JPEG picture first), made on the first
     // request; for tests and tools. Drawing never needs it.
     const Raster& Pixels();
+    // Whether a draw with its top-left corner at the origin sets pixel (x, y): inside
+    // the picture and, keyed, not of the colour key. For a decoded picture only.
+    bool DrawsPixel(int x, int y, Keying keying) const;
+
     // The memory the decoded pixels take, packed as they are kept.
     std::size_t PixelBytes() const { return m_packed.HeldBytes(); }
 
 private:
-    friend void DrawPicture(Raster& dst, Picture& picture, int x, int y, Keying keying);
+    friend void DrawPicture(Raster& dst, Picture& picture, int x, int y, Keying keying, const Rect& clip);
     Picture() = default;
     void EnsureDecoded();
 
@@ -80,3 +84,5 @@ private:
 // of the colour key are left undrawn; a 1-bit picture's drawn pixels are black.
 // Raises EJPEG when a JPEG picture fails to decode at its first draw.
 void DrawPicture(Raster& dst, Picture& picture, int x, int y, Keying keying);
+// Only the part that lies inside clip.
+void DrawPicture(Raster& dst, Picture& picture, int x, int y, Keying keying, const Rect& clip);

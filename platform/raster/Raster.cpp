@@ -1,5 +1,5 @@
-// Raster: creation, release and the one-slot cache of pixel blocks, the deferred white
-// fill, pen position and pixel writes.
+// Raster: creation, release and the one-slot cache of pixel blocks, the white of a new
+// raster, pen position and pixel writes.
 #include "platform/raster/Raster.h"
 
 #include "platform/Exception.h"
@@ -60,6 +60,11 @@ void ReleaseBlock(Pixel* block, std::size_t count)
 } // namespace
 
 Raster::Raster(int width, int height)
+    : Raster(width, height, RowsToOverwrite())
+{
+}
+
+Raster::Raster(int width, int height, const RowsToOverwrite& rows)
 {
     if (width <= 0 || height <= 0) {
         return;
@@ -72,53 +77,36 @@ Raster::Raster(int width, int height)
     if (block == nullptr) {
         throw EOutOfResources("Out of system resources");
     }
-    // Every row starts out as pending white (m_whiteFrom is 0).
     m_width = width;
     m_height = height;
     m_pitch = width;
     m_pixels = block;
-}
-
-void Raster::WriteWhiteRowsUpTo(int end) const
-{
-    if (end <= m_whiteFrom) {
-        return;
-    }
-    // White is all ones, so the fill is a plain byte fill; the pending rows are
-    // contiguous.
+    // White is all ones, so the fill is a plain byte fill of each stretch of rows the
+    // caller leaves to the raster; rows are contiguous.
     static_assert(White == 0xFFFFFFFFu);
-    std::memset(Row(m_whiteFrom), 0xFF,
-                static_cast<std::size_t>(end - m_whiteFrom) * static_cast<std::size_t>(m_pitch) * sizeof(Pixel));
-    m_whiteFrom = end;
-}
-
-Pixel* Raster::ScanlineToOverwrite(int y)
-{
-    if (m_solidFrom < m_solidTo) {
-        // The run's top row is overwritten whole: it never needs its fill.
-        if (y == m_solidFrom) {
-            ++m_solidFrom;
-            if (m_solidFrom == m_solidTo)
-                m_solidFrom = m_solidTo = 0;
-            return Row(y);
+    const std::size_t rowBytes = static_cast<std::size_t>(m_pitch) * sizeof(Pixel);
+    for (int y = 0; y < height;) {
+        if (rows.Contains(y)) {
+            ++y;
+            continue;
         }
-        WriteSolidRows();
+        int end = y + 1;
+        while (end < height && !rows.Contains(end))
+            ++end;
+        std::memset(Scanline(y), 0xFF, static_cast<std::size_t>(end - y) * rowBytes);
+        y = end;
     }
-    if (y < m_whiteFrom) {
-        return Scanline(y);
-    }
-    // The pending rows above y become white; those below stay pending.
-    WriteWhiteRowsUpTo(y);
-    m_whiteFrom = y + 1;
-    return Row(y);
 }
 
 void Raster::PrepareBlock(int width, int height)
 {
+    // The white of the new raster touches every page; the block then waits in the cache.
     Raster ready(width, height);
-    // Writes the pending white into every row; the block then waits in the cache.
-    if (!ready.IsEmpty())
-        ready.Scanline(0);
+}
+
+void Raster::DropCachedBlock()
+{
+    FreeBlock(std::exchange(g_cache, BlockCache{nullptr, 0}).block);
 }
 
 Raster::~Raster()
@@ -148,10 +136,6 @@ void Raster::Swap(Raster& other) noexcept
     std::swap(m_pen, other.m_pen);
     std::swap(m_penX, other.m_penX);
     std::swap(m_penY, other.m_penY);
-    std::swap(m_whiteFrom, other.m_whiteFrom);
-    std::swap(m_solidFrom, other.m_solidFrom);
-    std::swap(m_solidTo, other.m_solidTo);
-    std::swap(m_solidColour, other.m_solidColour);
 }
 
 void Raster::MoveTo(int x, int y)

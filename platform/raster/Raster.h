@@ -1,8 +1,11 @@
 // Raster: an off-screen surface of 32-bit pixels with a pen, lines and pixel writes.
 #pragma once
 
+#include "platform/raster/Rect.h"
+#include "platform/raster/RowsToOverwrite.h"
+
+#include <cstddef>
 #include <cstdint>
-#include <memory>
 
 // One pixel, 0xFFRRGGBB: the top byte is always 0xFF so that a window layer can show
 // the rows as they are (Qt's RGB32 layout) without converting them.
@@ -25,10 +28,16 @@ public:
     // Readies the storage of a raster of width x height ahead of time, every page of
     // it touched, so that the next raster of that size neither allocates nor faults.
     static void PrepareBlock(int width, int height);
+    // Frees the storage that waits for the next raster, for a caller that keeps its
+    // raster and makes no other of that size soon.
+    static void DropCachedBlock();
 
     // Every pixel white. A width or height of 0 (or below) gives a raster without
     // pixels: every drawing operation on it does nothing.
     Raster(int width, int height);
+    // Every pixel white but in the rows the caller will overwrite whole before it reads
+    // any of them: there the storage holds whatever its block held before.
+    Raster(int width, int height, const RowsToOverwrite& rows);
     ~Raster();
     Raster(const Raster&) = delete;
     Raster& operator=(const Raster&) = delete;
@@ -38,27 +47,13 @@ public:
     int Width() const { return m_width; }
     int Height() const { return m_height; }
     bool IsEmpty() const { return m_width <= 0 || m_height <= 0; }
-    // Pixels per row of storage; rows are contiguous, top row first.
+    Rect Bounds() const { return {0, 0, m_width, m_height}; }
+    // Pixels per row of storage; rows are contiguous, top row first, so a row pointer
+    // may be stepped to other rows by Pitch.
     int Pitch() const { return m_pitch; }
-    // Every row holds its pixels once a row pointer has been handed out, so the
-    // pointer may be stepped to other rows by Pitch.
-    Pixel* Scanline(int y)
-    {
-        WritePendingRows();
-        return Row(y);
-    }
-    const Pixel* Scanline(int y) const
-    {
-        WritePendingRows();
-        return Row(y);
-    }
+    Pixel* Scanline(int y) { return m_pixels + static_cast<std::ptrdiff_t>(y) * m_pitch; }
+    const Pixel* Scanline(int y) const { return m_pixels + static_cast<std::ptrdiff_t>(y) * m_pitch; }
     Pixel PixelAt(int x, int y) const { return Scanline(y)[x]; }
-    // Row y for a caller that writes every pixel of it before reading any (the frame
-    // clear, an opaque picture as wide as the raster): a row not yet written then
-    // needs no white of its own. Drawing top-down row by row keeps the saving.
-    Pixel* ScanlineToOverwrite(int y);
-    // Row y filled whole with colour (a line across the full width).
-    void FillRow(int y, Pixel colour);
 
     // A solid pen one pixel wide; black until set.
     void SetPenColour(Pixel colour) { m_pen = colour; }
@@ -72,26 +67,6 @@ public:
 
 private:
     void Swap(Raster& other) noexcept;
-    Pixel* Row(int y) const { return m_pixels + static_cast<std::ptrdiff_t>(y) * m_pitch; }
-    // A new raster is white, but its white is written only when first needed: the
-    // frame clear overwrites each row whole, top row first, and a row it reaches
-    // before anything else touched the raster needs no white of its own.
-    //
-    // Likewise the clear's rows, filled top-down with one colour: they stay a pending
-    // run until something else touches the raster, so that an opaque picture as wide
-    // as the raster (the sky) written over their top rows replaces their fill instead
-    // of following it.
-    void WritePendingRows() const
-    {
-        if (m_solidFrom < m_solidTo || m_whiteFrom < m_height) [[unlikely]] {
-            WriteSolidRows();
-            WriteWhiteRowsUpTo(m_height);
-        }
-    }
-    // Writes the white of the pending rows above row end.
-    void WriteWhiteRowsUpTo(int end) const;
-    // Writes the pending run of solid rows.
-    void WriteSolidRows() const;
 
     int m_width = 0;
     int m_height = 0;
@@ -100,12 +75,4 @@ private:
     Pixel m_pen = Black;
     int m_penX = 0;
     int m_penY = 0;
-    // Rows from here to the bottom are white that is not yet written: their storage
-    // holds whatever the block held before. Changed by reads too, hence mutable.
-    mutable int m_whiteFrom = 0;
-    // Rows m_solidFrom to m_solidTo - 1 are m_solidColour not yet written; the run, when
-    // there is one, ends where the pending white begins.
-    mutable int m_solidFrom = 0;
-    mutable int m_solidTo = 0;
-    Pixel m_solidColour = Black;
 };

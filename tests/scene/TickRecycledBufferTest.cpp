@@ -1,6 +1,6 @@
-// The tick on a recycled back buffer: the raster defers the white of a new buffer and
-// the fill of the clear's rows, and the sky as wide as the frame replaces those rows
-// whole; no pixel of the buffer's previous use may show through.
+// The tick on a recycled back buffer: a new buffer gets no white, since the clear and
+// the sky as wide as the frame overwrite every row, and the clear leaves out the sky's
+// rows; no pixel of the buffer's previous use may show through.
 #include "SceneTestSupport.h"
 #include "RecordingSink.h"
 #include "SyntheticCatalogue.h"

@@ -1,10 +1,12 @@
-// Tests of DrawPicture: opaque and keyed draws, colour keys, the mask built once, clipping.
+// Tests of DrawPicture: opaque and keyed draws, colour keys, the mask built once, clipping
+// to the raster and to a clip rectangle, and which pixels a draw sets.
 #include "platform/raster/Picture.h"
 #include "BmpWriter.h"
 #include "RasterText.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <map>
@@ -231,10 +233,31 @@ TEST_P(ClippedDraw, ShowsExactlyTheInsidePart)
     auto picture = p.picture == 0 ? Bitmap24(text) : Bitmap1(text);
     const char key = p.picture == 0 ? 'G' : '.';
     for (const Keying keying : {Keying::Opaque, Keying::UseKey}) {
+        SCOPED_TRACE(keying == Keying::UseKey ? "keyed" : "opaque");
+        const std::string expected = ExpectedDraw(text, p.x, p.y, keying == Keying::UseKey, 8, 6, key);
         Raster dst = Background(8, 6, Slate);
         DrawPicture(dst, *picture, p.x, p.y, keying);
-        EXPECT_EQ(ToText(dst, Colours), ExpectedDraw(text, p.x, p.y, keying == Keying::UseKey, 8, 6, key))
-            << (keying == Keying::UseKey ? "keyed" : "opaque");
+        EXPECT_EQ(ToText(dst, Colours), expected);
+        // Only inside a clip rectangle: the same pixels there, none outside.
+        constexpr Rect Clip{1, 2, 6, 5};
+        std::string clipped = expected;
+        for (int y = 0; y < 6; ++y)
+            for (int x = 0; x < 8; ++x)
+                if (!Clip.Contains(x, y))
+                    clipped[static_cast<std::size_t>(y * 9 + x)] = 'y';
+        Raster part = Background(8, 6, Slate);
+        DrawPicture(part, *picture, p.x, p.y, keying, Clip);
+        EXPECT_EQ(ToText(part, Colours), clipped);
+        // The pixels a draw sets, asked one by one (no picture pixel is slate); far
+        // offsets clamp to the int range, still outside the picture.
+        const auto offset = [](int at, int from) {
+            return static_cast<int>(std::clamp<std::int64_t>(std::int64_t{at} - from, INT_MIN, INT_MAX));
+        };
+        for (int y = 0; y < 6; ++y)
+            for (int x = 0; x < 8; ++x)
+                EXPECT_EQ(picture->DrawsPixel(offset(x, p.x), offset(y, p.y), keying),
+                          expected[static_cast<std::size_t>(y * 9 + x)] != 'y')
+                    << x << "," << y;
     }
 }
 
