@@ -4,21 +4,10 @@
 
 #include "platform/Exception.h"
 
+#include <atomic>
 #include <charconv>
 
 namespace {
-
-using enum PictureGroup;
-
-constexpr std::array<CatalogueEntry, PictureCount> Entries{{
-    {1, Sky, false},       {2, Sky, false},       {3, Sky, false},      {4, Sky, false},
-    {5, Sky, false},       {6, Castle, true},     {7, Castle, true},    {8, Branches, true},
-    {9, Branches, true},   {10, ShortTree, true}, {11, TallTree, true}, {12, Hill, true},
-    {13, Hill, true},      {14, Hill, true},      {15, Eyes, false},    {16, Eyes, false},
-    {17, Eyes, false},     {18, Eyes, false},     {19, Eyes, false},    {20, Moon, true},
-    {21, Figure, true},    {22, Figure, true},    {23, Figure, true},   {24, Banner, false},
-    {25, Banner, false},   {26, Banner, false},   {27, Banner, false},  {28, Banner, false},
-}};
 
 // Reads the stored form front to back; every read is checked against the end.
 class FormReader {
@@ -50,7 +39,10 @@ private:
 
 std::unique_ptr<Catalogue> Catalogue::Load(std::span<const std::uint8_t> formStream, JpegDepth depth)
 {
+    // Start-up loads on a second core.
+    static std::atomic<std::uint64_t> loaded{0};
     auto catalogue = std::make_unique<Catalogue>();
+    catalogue->m_serial = ++loaded;
     FormReader reader(formStream);
     for (int holder = 1; holder <= PictureCount; ++holder) {
         const std::uint8_t nameLength = reader.Byte();
@@ -59,9 +51,9 @@ std::unique_ptr<Catalogue> Catalogue::Load(std::span<const std::uint8_t> formStr
         const std::uint32_t size = reader.UInt32();
         const auto data = reader.Take(size);
         auto& slot = catalogue->m_pictures[static_cast<std::size_t>(holder - 1)];
-        if (className == "TBitmap")
+        if (className == StoredClassName(PictureKind::Bitmap))
             slot = Picture::LoadBitmap(data);
-        else if (className == "TJPEGImage")
+        else if (className == StoredClassName(PictureKind::Jpeg))
             slot = Picture::LoadJpeg(data, depth);
         else
             throw EClassNotFound("Class " + std::string(className) + " not found");
@@ -69,12 +61,7 @@ std::unique_ptr<Catalogue> Catalogue::Load(std::span<const std::uint8_t> formStr
     return catalogue;
 }
 
-const CatalogueEntry& Catalogue::Entry(int holder)
-{
-    return Entries.at(static_cast<std::size_t>(holder - 1));
-}
-
-const CatalogueEntry* Catalogue::Find(std::string_view key)
+const PictureFacts* Catalogue::Find(std::string_view key)
 {
     constexpr std::string_view Prefix = "Image";
     if (!key.starts_with(Prefix))
@@ -87,10 +74,15 @@ const CatalogueEntry* Catalogue::Find(std::string_view key)
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), holder);
     if (error != std::errc() || end != digits.data() + digits.size() || holder < 1 || holder > PictureCount)
         return nullptr;
-    return &Entries[static_cast<std::size_t>(holder - 1)];
+    return &Facts(holder);
 }
 
 void Catalogue::Draw(Raster& dst, int holder, int x, int y)
 {
-    DrawPicture(dst, Image(holder), x, y, Entry(holder).keyed ? Keying::UseKey : Keying::Opaque);
+    DrawPicture(dst, Image(holder), x, y, Facts(holder).Keyed ? Keying::UseKey : Keying::Opaque);
+}
+
+void Catalogue::Draw(Raster& dst, int holder, int x, int y, const Rect& clip)
+{
+    DrawPicture(dst, Image(holder), x, y, Facts(holder).Keyed ? Keying::UseKey : Keying::Opaque, clip);
 }

@@ -3,22 +3,13 @@
 #pragma once
 
 #include "platform/raster/Picture.h"
+#include "scene/PictureTable.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
 #include <span>
 #include <string_view>
-
-enum class PictureGroup { Sky, Castle, Branches, ShortTree, TallTree, Hill, Eyes, Moon, Figure, Banner };
-
-struct CatalogueEntry {
-    int holder;               // 1 to 28: Image1 to Image28
-    PictureGroup group;
-    bool keyed;               // the holder's Transparent property
-};
-
-constexpr int PictureCount = 28;
 
 class Catalogue {
 public:
@@ -28,17 +19,22 @@ public:
     // than TBitmap and TJPEGImage.
     static std::unique_ptr<Catalogue> Load(std::span<const std::uint8_t> formStream, JpegDepth depth);
 
+    // Tells catalogues apart for the life of the process (no two share one).
+    std::uint64_t Serial() const { return m_serial; }
+
     // holder 1 to 28.
     Picture& Image(int holder) { return *m_pictures.at(static_cast<std::size_t>(holder - 1)); }
-    static const CatalogueEntry& Entry(int holder);
     // "Image1" to "Image28"; nullptr for any other key.
-    static const CatalogueEntry* Find(std::string_view key);
+    static const PictureFacts* Find(std::string_view key);
 
-    // Draws holder's picture at (x, y), keyed when the catalogue says so.
+    // Draws holder's picture at (x, y), keyed when the table says so; only the part
+    // inside clip, when given.
     void Draw(Raster& dst, int holder, int x, int y);
+    void Draw(Raster& dst, int holder, int x, int y, const Rect& clip);
 
 private:
     std::array<std::unique_ptr<Picture>, PictureCount> m_pictures;
+    std::uint64_t m_serial = 0;
 };
 
 // The screen form's stored picture blocks, linked into the program.

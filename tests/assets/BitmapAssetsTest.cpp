@@ -1,32 +1,49 @@
-// The committed scene bitmaps against the picture catalogue: stored form, sizes,
-// depths, colours and bottom-left pixels.
+// The committed scene bitmaps against the picture table: stored form, sizes, depths,
+// colours and bottom-left pixels.
 #include "AssetFile.h"
 
 #include "platform/raster/Picture.h"
+#include "scene/PictureTable.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 namespace {
 
 struct BitmapFact {
-    const char* file;
+    std::string file;
     int width;
     int height;
     int bitsPerPixel;
 };
 
-// Sizes and depths as the catalogue lists them.
-constexpr BitmapFact Bitmaps[] = {
-    {"Image6.bmp", 479, 328, 24},  {"Image7.bmp", 1000, 500, 24}, {"Image8.bmp", 500, 500, 1},
-    {"Image9.bmp", 500, 306, 24},  {"Image10.bmp", 500, 365, 24}, {"Image11.bmp", 500, 500, 24},
-    {"Image12.bmp", 800, 174, 24}, {"Image13.bmp", 764, 174, 24}, {"Image14.bmp", 800, 174, 24},
-    {"Image20.bmp", 106, 94, 24},  {"Image21.bmp", 110, 200, 1},  {"Image22.bmp", 185, 162, 1},
-    {"Image23.bmp", 141, 314, 1},
-};
+// Sizes and depths as the picture table lists them.
+std::vector<BitmapFact> Bitmaps()
+{
+    std::vector<BitmapFact> facts;
+    for (const PictureFacts& picture : PictureTable) {
+        if (picture.Kind == PictureKind::Bitmap)
+            facts.push_back({AssetFileName(picture.Holder), picture.Width, picture.Height, picture.BitsPerPixel});
+    }
+    return facts;
+}
+
+// The files of the pictures of some roles at a depth.
+std::vector<std::string> Files(std::initializer_list<PictureRole> roles, int bitsPerPixel)
+{
+    std::vector<std::string> files;
+    for (const PictureFacts& picture : PictureTable) {
+        if (std::find(roles.begin(), roles.end(), picture.Role) != roles.end() &&
+            (bitsPerPixel == 0 || picture.BitsPerPixel == bitsPerPixel))
+            files.push_back(AssetFileName(picture.Holder));
+    }
+    return files;
+}
 
 bool IsColour(Pixel p, int r, int g, int b)
 {
@@ -82,17 +99,18 @@ TEST_P(BitmapFile, DecodesToItsCatalogueSizeWithoutTheWindowKey)
     EXPECT_EQ(windowKey, 0) << fact.file << " holds the screen window's colour key (0, 128, 0)";
 }
 
-INSTANTIATE_TEST_SUITE_P(Assets, BitmapFile, ::testing::ValuesIn(Bitmaps),
+INSTANTIATE_TEST_SUITE_P(Assets, BitmapFile, ::testing::ValuesIn(Bitmaps()),
                          [](const ::testing::TestParamInfo<BitmapFact>& param) {
                              std::string name = param.param.file;
                              return name.substr(0, name.find('.'));
                          });
 
 // The 24-bit silhouettes: black on (0, 255, 0), nothing else.
-constexpr const char* Silhouettes[] = {"Image6.bmp",  "Image7.bmp",  "Image9.bmp",  "Image10.bmp",
-                                       "Image11.bmp", "Image12.bmp", "Image13.bmp", "Image14.bmp"};
+const std::vector<std::string> Silhouettes =
+    Files({PictureRole::Castle, PictureRole::Branches, PictureRole::ShortTree, PictureRole::TallTree, PictureRole::Hill},
+          24);
 
-class SilhouetteFile : public ::testing::TestWithParam<const char*> {};
+class SilhouetteFile : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(SilhouetteFile, HoldsExactlyBlackAndTheKeyWithTheKeyBottomLeft)
 {
@@ -121,7 +139,7 @@ TEST_P(SilhouetteFile, HoldsExactlyBlackAndTheKeyWithTheKeyBottomLeft)
 }
 
 INSTANTIATE_TEST_SUITE_P(Assets, SilhouetteFile, ::testing::ValuesIn(Silhouettes),
-                         [](const ::testing::TestParamInfo<const char*>& param) {
+                         [](const ::testing::TestParamInfo<std::string>& param) {
                              std::string name = param.param;
                              return name.substr(0, name.find('.'));
                          });
@@ -130,8 +148,8 @@ INSTANTIATE_TEST_SUITE_P(Assets, SilhouetteFile, ::testing::ValuesIn(Silhouettes
 // the picture's bottom row.
 TEST(GroundStandingFiles, ReachTheirBottomRow)
 {
-    for (const char* name : {"Image10.bmp", "Image11.bmp", "Image12.bmp", "Image13.bmp", "Image14.bmp",
-                             "Image21.bmp", "Image22.bmp", "Image23.bmp"}) {
+    for (const std::string& name :
+         Files({PictureRole::ShortTree, PictureRole::TallTree, PictureRole::Hill, PictureRole::Figure}, 0)) {
         const AssetFile file(name);
         auto picture = Load(file);
         const Raster& pixels = picture->Pixels();

@@ -1,9 +1,10 @@
-// The committed JPEG pictures against the picture catalogue: the stream's form (baseline
+// The committed JPEG pictures against the picture table: the stream's form (baseline
 // JFIF 1.01, three components, 4:2:0), sizes, the sky gradients with the exact band of
 // the fourth sky, and the eyes and banners on black.
 #include "AssetFile.h"
 
 #include "platform/raster/Picture.h"
+#include "scene/PictureTable.h"
 
 #include <gtest/gtest.h>
 
@@ -11,21 +12,26 @@
 #include <array>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
 struct JpegFact {
-    const char* file;
+    std::string file;
     int width;
     int height;
 };
 
-constexpr JpegFact Jpegs[] = {
-    {"Image1.jpg", 2000, 500}, {"Image2.jpg", 2000, 500}, {"Image3.jpg", 2000, 500}, {"Image4.jpg", 2000, 500},
-    {"Image5.jpg", 2000, 500}, {"Image15.jpg", 150, 38},  {"Image16.jpg", 150, 41},  {"Image17.jpg", 150, 47},
-    {"Image18.jpg", 150, 41},  {"Image19.jpg", 150, 43},  {"Image24.jpg", 328, 41},  {"Image25.jpg", 328, 41},
-    {"Image26.jpg", 328, 41},  {"Image27.jpg", 328, 41},  {"Image28.jpg", 328, 41},
-};
+// Sizes as the picture table lists them.
+std::vector<JpegFact> Jpegs()
+{
+    std::vector<JpegFact> facts;
+    for (const PictureFacts& picture : PictureTable) {
+        if (picture.Kind == PictureKind::Jpeg)
+            facts.push_back({AssetFileName(picture.Holder), picture.Width, picture.Height});
+    }
+    return facts;
+}
 
 std::string TestName(const std::string& file)
 {
@@ -140,7 +146,7 @@ TEST_P(JpegFile, DecodesToItsSizeWithoutThePixelOfTheWindowKey)
     EXPECT_EQ(windowKey, 0) << "those pixels would be see-through on the screen window";
 }
 
-INSTANTIATE_TEST_SUITE_P(Assets, JpegFile, ::testing::ValuesIn(Jpegs),
+INSTANTIATE_TEST_SUITE_P(Assets, JpegFile, ::testing::ValuesIn(Jpegs()),
                          [](const ::testing::TestParamInfo<JpegFact>& param) { return TestName(param.param.file); });
 
 // The sky colours the catalogue fixes, at rows 0, 100, 200, 300, 400 and 499. Sky 4's

@@ -81,7 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     Raster canvas(CanvasWidth / 2, CanvasHeight / 2);
     for (int holder = 1; holder <= PictureCount; ++holder) {
         Picture& picture = catalogue->Image(holder);
-        const Keying catalogueKeying = Catalogue::Entry(holder).keyed ? Keying::UseKey : Keying::Opaque;
+        const Keying catalogueKeying = Facts(holder).Keyed ? Keying::UseKey : Keying::Opaque;
         const Keying otherKeying = catalogueKeying == Keying::UseKey ? Keying::Opaque : Keying::UseKey;
         const auto positions = DrawPositions(picture.Width(), picture.Height(), canvas, tail, 5);
         // The first few positions through the catalogue, as a tick draws; all of them

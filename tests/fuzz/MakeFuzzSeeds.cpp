@@ -7,6 +7,8 @@
 //
 // OUTDIR/bitmap, OUTDIR/jpeg and OUTDIR/form are the small seeds; OUTDIR/replay/<target>
 // the full-size files, which a run feeds once each at their whole length.
+#include "scene/PictureTable.h"
+
 #include <csetjmp>
 #include <cstddef>
 #include <cstdint>
@@ -191,12 +193,12 @@ std::optional<Bytes> MakeJpeg(const JpegLayout& layout)
 
 bool IsBitmapHolder(int holder)
 {
-    return (holder >= 6 && holder <= 14) || (holder >= 20 && holder <= 23);
+    return Facts(holder).Kind == PictureKind::Bitmap;
 }
 
 bool IsOneBitHolder(int holder)
 {
-    return holder == 8 || (holder >= 21 && holder <= 23);
+    return Facts(holder).BitsPerPixel == 1;
 }
 
 void AppendBlock(Bytes& form, const std::string& className, const Bytes& data)
@@ -305,7 +307,7 @@ int main(int argc, char** argv)
     bool complete = true;
     for (int holder = 1; holder <= 28; ++holder) {
         const bool bitmap = IsBitmapHolder(holder);
-        const std::string file = "Image" + std::to_string(holder) + (bitmap ? ".bmp" : ".jpg");
+        const std::string file = AssetFileName(holder);
         const std::optional<Bytes> bytes = ReadFile(assets / file);
         if (!bytes || bytes->empty()) {
             complete = false;

@@ -1,25 +1,18 @@
 // Stand-in pictures for the tick tests.
 #include "SyntheticCatalogue.h"
 
+#include "scene/PictureTable.h"
+
 #include <stdexcept>
 
 namespace {
 
-constexpr PictureSize Sizes[28] = {
-    {2000, 500}, {2000, 500}, {2000, 500}, {2000, 500}, {2000, 500},   // skies
-    {479, 328},  {1000, 500}, {500, 500},  {500, 306},  {500, 365},    // castles, branches, short tree
-    {500, 500},  {800, 174},  {764, 174},  {800, 174},                 // tall tree, hills
-    {150, 38},   {150, 41},   {150, 47},   {150, 41},   {150, 43},     // eyes
-    {106, 94},   {110, 200},  {185, 162},  {141, 314},                 // moon, figures
-    {328, 41},   {328, 41},   {328, 41},   {328, 41},   {328, 41},     // banners
-};
-
 constexpr int Marker = 4;   // marker blocks are 4 x 4
 
-bool InMarker(int x, int y, PictureSize size)
+bool InMarker(int x, int y, const PictureFacts& size)
 {
     const bool topLeft = x < Marker && y < Marker;
-    const bool bottomRight = x >= size.width - Marker && y >= size.height - Marker;
+    const bool bottomRight = x >= size.Width - Marker && y >= size.Height - Marker;
     return topLeft || bottomRight;
 }
 
@@ -40,21 +33,6 @@ Bytes BreakJpeg(Bytes jpeg)
 
 } // namespace
 
-PictureSize CatalogueSize(int holder)
-{
-    return Sizes[holder - 1];
-}
-
-bool IsOneBit(int holder)
-{
-    return holder == 8 || (holder >= 21 && holder <= 23);
-}
-
-bool IsBitmap(int holder)
-{
-    return (holder >= 6 && holder <= 14) || (holder >= 20 && holder <= 23);
-}
-
 Pixel LayerColour(int holder)
 {
     // Distinct, and far from black, white, the key and each other.
@@ -64,21 +42,22 @@ Pixel LayerColour(int holder)
 Bytes SyntheticForm(int breakHolder)
 {
     std::vector<FormBlock> blocks;
-    for (int holder = 1; holder <= 28; ++holder) {
-        const PictureSize size = CatalogueSize(holder);
-        if (IsOneBit(holder)) {
-            blocks.push_back({"TBitmap", MakeBmp1(size.width, size.height, [size](int x, int y) {
+    for (const PictureFacts& size : PictureTable) {
+        const int holder = size.Holder;
+        const Pixel colour = LayerColour(holder) & 0xFFFFFF;
+        const char* className = StoredClassName(size.Kind);
+        if (size.Kind == PictureKind::Jpeg) {
+            Bytes jpeg = MakeJpeg(size.Width, size.Height, [colour](int, int) { return colour; });
+            blocks.push_back({className, holder == breakHolder ? BreakJpeg(std::move(jpeg)) : std::move(jpeg)});
+        } else if (size.BitsPerPixel == 1) {
+            blocks.push_back({className, MakeBmp1(size.Width, size.Height, [&size](int x, int y) {
                                   return InMarker(x, y, size) ? 0 : 1;
                               })});
-        } else if (IsBitmap(holder)) {
-            const Pixel colour = LayerColour(holder) & 0xFFFFFF;
-            blocks.push_back({"TBitmap", MakeBmp24(size.width, size.height, [size, colour](int x, int y) {
-                                  return InMarker(x, y, size) ? colour : 0x00FF00u;
-                              })});
         } else {
-            const Pixel colour = LayerColour(holder) & 0xFFFFFF;
-            Bytes jpeg = MakeJpeg(size.width, size.height, [colour](int, int) { return colour; });
-            blocks.push_back({"TJPEGImage", holder == breakHolder ? BreakJpeg(std::move(jpeg)) : std::move(jpeg)});
+            const Pixel key = size.ColourKey & 0xFFFFFF;
+            blocks.push_back({className, MakeBmp24(size.Width, size.Height, [&size, colour, key](int x, int y) {
+                                  return InMarker(x, y, size) ? colour : key;
+                              })});
         }
     }
     return MakeForm(blocks);

@@ -1,4 +1,4 @@
-// A stored form of 28 stand-in pictures with the catalogue's sizes, whose pixels make
+// A stored form of 28 stand-in pictures with the picture table's kinds, sizes and depths, whose pixels make
 // each layer easy to find in a frame: keyed pictures are all key colour except a
 // marker block at their top-left and bottom-right corners; the others are one flat
 // colour.
@@ -7,14 +7,6 @@
 #include "platform/raster/Raster.h"
 #include "support/PictureFiles.h"
 
-struct PictureSize {
-    int width;
-    int height;
-};
-
-PictureSize CatalogueSize(int holder);
-bool IsOneBit(int holder);
-bool IsBitmap(int holder);
 // The marker colour of a 24-bit keyed picture, or the flat colour of a JPEG one.
 Pixel LayerColour(int holder);
 

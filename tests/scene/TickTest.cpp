@@ -170,8 +170,9 @@ TEST_F(TickTest, FailedDrawStillShowsEarlierLayersThenReportsTheFailure)
         m_sink.frames.clear();
         const Bytes broken = SyntheticForm(15);   // the eyes of the first plan
         auto catalogue = Catalogue::Load(broken, JpegDepth::TrueColour);
-        if (decodedAhead)
+        if (decodedAhead) {
             EXPECT_NO_THROW(DecodeAhead(*catalogue));
+        }
         FixedWindow window(1024, 768);
         try {
             ComposeTick(*catalogue, window, m_sink);
@@ -208,7 +209,7 @@ TEST_F(TickTest, DecodeAheadDecodesTheJpegPicturesThePlanShowsAndNoOthers)
     // The first plan: sky 1, its banner 24 and the eyes of its choice.
     const int eyes = 14 + Plan.EyesChoice;
     for (int holder = 1; holder <= PictureCount; ++holder) {
-        if (IsBitmap(holder))
+        if (Facts(holder).Kind == PictureKind::Bitmap)
             continue;
         const bool shown = holder == 1 || holder == 24 || holder == eyes;
         EXPECT_EQ(catalogue->Image(holder).DecodeCount(), shown ? 1 : 0) << "Image" << holder;

@@ -19,6 +19,7 @@
 #include <QDir>
 #include <QFile>
 #include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 #include <string>
 
@@ -47,73 +48,87 @@ void AssetWriter::Save(const QString& file, const std::vector<std::uint8_t>& byt
     std::printf("%-14s %8zu bytes\n", file.toLatin1().constData(), bytes.size());
 }
 
-void AssetWriter::Silhouette(const char* name, const QImage& image, int width, int height)
+void AssetWriter::Silhouette(int holder, const QImage& image, bool blackBottomLeft)
 {
-    const std::string n = name;
-    Require(image.width() == width && image.height() == height, n + ": wrong size");
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
+    const PictureFacts& facts = Facts(holder);
+    const std::string name = "Image" + std::to_string(holder);
+    Require(facts.Kind == PictureKind::Bitmap && facts.Keyed, name + ": not a keyed bitmap in the table");
+    Require(image.width() == facts.Width && image.height() == facts.Height, name + ": wrong size");
+    const QRgb corner = image.pixel(0, facts.Height - 1);
+    if (facts.BitsPerPixel == 1) {
+        Require(blackBottomLeft ? Is(corner, 0, 0, 0) : Is(corner, 255, 255, 255),
+                name + ": the bottom-left pixel has the wrong colour");
+        Save(QString::fromStdString(AssetFileName(holder)), BmpWriter::Mono(image));
+        return;
+    }
+    const int r = RedOf(facts.ColourKey);
+    const int g = GreenOf(facts.ColourKey);
+    const int b = BlueOf(facts.ColourKey);
+    for (int y = 0; y < facts.Height; ++y)
+        for (int x = 0; x < facts.Width; ++x) {
             const QRgb p = image.pixel(x, y);
-            Require(Is(p, 0, 0, 0) || Is(p, 0, 255, 0), n + ": a pixel is neither black nor the key");
+            Require(Is(p, 0, 0, 0) || Is(p, r, g, b), name + ": a pixel is neither black nor the key");
         }
-    Require(Is(image.pixel(0, height - 1), 0, 255, 0), n + ": the bottom-left pixel is not the key");
-    Save(QString(name) + ".bmp", BmpWriter::TrueColour(image));
-}
-
-void AssetWriter::Mono(const char* name, const QImage& image, int width, int height, bool blackBottomLeft)
-{
-    const std::string n = name;
-    Require(image.width() == width && image.height() == height, n + ": wrong size");
-    const QRgb corner = image.pixel(0, height - 1);
-    Require(blackBottomLeft ? Is(corner, 0, 0, 0) : Is(corner, 255, 255, 255),
-            n + ": the bottom-left pixel has the wrong colour");
-    Save(QString(name) + ".bmp", BmpWriter::Mono(image));
+    Require(Is(corner, r, g, b), name + ": the bottom-left pixel is not the key");
+    Save(QString::fromStdString(AssetFileName(holder)), BmpWriter::TrueColour(image));
 }
 
 void AssetWriter::Moon(const QImage& image)
 {
-    Require(image.width() == 106 && image.height() == 94, "Image20: wrong size");
-    Require(Is(image.pixel(0, 93), 0, 255, 0), "Image20: the bottom-left pixel is not the key");
-    for (int y = 0; y < 94; ++y)
-        for (int x = 0; x < 106; ++x) {
+    constexpr int Holder = 20;
+    const PictureFacts& facts = Facts(Holder);
+    const int r = RedOf(facts.ColourKey);
+    const int g = GreenOf(facts.ColourKey);
+    const int b = BlueOf(facts.ColourKey);
+    Require(image.width() == facts.Width && image.height() == facts.Height, "Image20: wrong size");
+    Require(Is(image.pixel(0, facts.Height - 1), r, g, b), "Image20: the bottom-left pixel is not the key");
+    for (int y = 0; y < facts.Height; ++y)
+        for (int x = 0; x < facts.Width; ++x) {
             const QRgb p = image.pixel(x, y);
-            if (Is(p, 0, 255, 0))
+            if (Is(p, r, g, b))
                 continue;
-            Require(!(qRed(p) <= 40 && qGreen(p) >= 215 && qBlue(p) <= 40), "Image20: a colour near the key");
+            Require(std::abs(qRed(p) - r) > 40 || std::abs(qGreen(p) - g) > 40 || std::abs(qBlue(p) - b) > 40,
+                    "Image20: a colour near the key");
             Require(!Is(p, 0, 128, 0), "Image20: the window key colour");
         }
-    Save("Image20.bmp", BmpWriter::TrueColour(image));
+    Save(QString::fromStdString(AssetFileName(Holder)), BmpWriter::TrueColour(image));
+}
+
+void AssetWriter::Jpeg(int holder, const std::vector<std::uint8_t>& stream)
+{
+    Require(Facts(holder).Kind == PictureKind::Jpeg, "Image" + std::to_string(holder) + ": not a JPEG in the table");
+    Save(QString::fromStdString(AssetFileName(holder)), stream);
 }
 
 void AssetWriter::WriteAll()
 {
     Require(QDir().mkpath(m_folder), "cannot make " + m_folder.toStdString());
     for (int sky = 1; sky <= 5; ++sky)
-        Save(QString("Image%1.jpg").arg(sky), SkyArt::Stream(sky));
+        Jpeg(HolderOf(PictureRole::Sky, sky), SkyArt::Stream(sky));
 
-    Silhouette("Image6", CastleArt::Image6(), 479, 328);
-    Silhouette("Image7", CastleArt::Image7(), 1000, 500);
-    Mono("Image8", BranchArt::Image8(), 500, 500, true);
-    Silhouette("Image9", BranchArt::Image9(), 500, 306);
-    Silhouette("Image10", TreeArt::Image10(), 500, 365);
-    Silhouette("Image11", TreeArt::Image11(), 500, 500);
-    Silhouette("Image12", HillArt::Image12(), 800, 174);
-    Silhouette("Image13", HillArt::Image13(), 764, 174);
-    Silhouette("Image14", HillArt::Image14(), 800, 174);
+    Silhouette(6, CastleArt::Image6());
+    Silhouette(7, CastleArt::Image7());
+    Silhouette(8, BranchArt::Image8(), true);
+    Silhouette(9, BranchArt::Image9());
+    Silhouette(10, TreeArt::Image10());
+    Silhouette(11, TreeArt::Image11());
+    Silhouette(12, HillArt::Image12());
+    Silhouette(13, HillArt::Image13());
+    Silhouette(14, HillArt::Image14());
 
     for (int eyes = 1; eyes <= 5; ++eyes) {
-        const std::string name = "Image" + std::to_string(14 + eyes);
-        Save(QString::fromStdString(name) + ".jpg", GlowArt::Stream(GlowArt::Eyes(eyes), name.c_str()));
+        const int holder = HolderOf(PictureRole::Eyes, eyes);
+        Jpeg(holder, GlowArt::Stream(GlowArt::Eyes(eyes), ("Image" + std::to_string(holder)).c_str()));
     }
 
     Moon(MoonArt::Image20());
-    Mono("Image21", FigureArt::Image21(), 110, 200, false);
-    Mono("Image22", FigureArt::Image22(), 185, 162, false);
-    Mono("Image23", FigureArt::Image23(), 141, 314, true);
+    Silhouette(21, FigureArt::Image21());
+    Silhouette(22, FigureArt::Image22());
+    Silhouette(23, FigureArt::Image23(), true);
 
     for (int banner = 1; banner <= 5; ++banner) {
-        const std::string name = "Image" + std::to_string(23 + banner);
-        Save(QString::fromStdString(name) + ".jpg", GlowArt::Stream(GlowArt::Banner(banner), name.c_str()));
+        const int holder = HolderOf(PictureRole::Banner, banner);
+        Jpeg(holder, GlowArt::Stream(GlowArt::Banner(banner), ("Image" + std::to_string(holder)).c_str()));
     }
 
     const auto palette = GlyphArt::Palette();

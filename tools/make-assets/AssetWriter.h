@@ -1,6 +1,8 @@
-// AssetWriter: draws every picture, checks it against the catalogue facts and writes
-// the asset folder.
+// AssetWriter: draws every picture, checks it against the picture table and the facts
+// the saver relies on, and writes the asset folder.
 #pragma once
+
+#include "scene/PictureTable.h"
 
 #include <QImage>
 #include <QString>
@@ -16,12 +18,13 @@ public:
     void WriteAll();
 
 private:
-    // A 24-bit keyed silhouette: exactly black and (0, 255, 0), the bottom-left pixel
-    // the key.
-    void Silhouette(const char* name, const QImage& image, int width, int height);
-    // A 1-bit picture: black and white only, the bottom-left pixel as given.
-    void Mono(const char* name, const QImage& image, int width, int height, bool blackBottomLeft);
+    // A keyed bitmap of the table's size and depth. 24 bits: black and the table's
+    // key only, the bottom-left pixel the key; 1 bit: black and white, the bottom-left
+    // pixel black when blackBottomLeft.
+    void Silhouette(int holder, const QImage& image, bool blackBottomLeft = false);
     void Moon(const QImage& image);
+    // A JPEG picture, written as it comes.
+    void Jpeg(int holder, const std::vector<std::uint8_t>& stream);
     void Save(const QString& file, const std::vector<std::uint8_t>& bytes);
     void SavePng(const QString& file, const QImage& image);
 
