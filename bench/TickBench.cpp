@@ -1,8 +1,11 @@
-// Times one tick's composition beside the memory floor of the same frame size, and
-// counts page faults and heap allocations per tick in steady state.
+// Times the steady-state tick, which changes the kept frame, beside the whole
+// composition of the same frame (the tick with the keeping off, as every tick was
+// composed before), in the same run, with rain and without; and counts page faults
+// and heap allocations per tick in steady state.
 //
-// The floor is what any frame must cost at the least: fill the frame, copy the sky
-// area from a decoded sky, copy the frame once (to the window).
+// Each tick's frame goes to a stand-in for the window that copies what changed into a
+// frame of its own: the whole frame after a whole composition, the changed rectangles
+// after a kept tick.
 #include "scene/Catalogue.h"
 #include "scene/RandomSource.h"
 #include "scene/ScenePlan.h"
@@ -11,7 +14,6 @@
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
@@ -20,7 +22,6 @@
 #include <new>
 #include <string>
 #include <vector>
-#include <cwchar>
 
 namespace {
 
@@ -30,7 +31,7 @@ struct Size {
     int width;
     int height;
 };
-constexpr Size Sizes[] = {{1024, 768}, {1920, 1080}, {3840, 2160}};
+constexpr Size Sizes[] = {{1920, 1080}, {3840, 2160}};
 
 struct Window : IClientSize {
     Size size;
@@ -38,16 +39,18 @@ struct Window : IClientSize {
     int ClientHeight() const override { return size.height; }
 };
 
-// Stands for the window: keeps one frame of its own and copies each tick into it.
+// Stands for the window: keeps one frame of its own and copies into it what changed.
 struct WindowSink : IFrameSink {
-    void CopyFrame(const Raster& frame) override
+    void CopyFrame(const Raster& frame, std::span<const Rect> changed) override
     {
         const std::size_t count = static_cast<std::size_t>(frame.Width()) * static_cast<std::size_t>(frame.Height());
         if (shown.size() != count)
             shown.resize(count);
-        for (int y = 0; y < frame.Height(); ++y)
-            std::memcpy(shown.data() + static_cast<std::size_t>(y) * frame.Width(), frame.Scanline(y),
-                        static_cast<std::size_t>(frame.Width()) * sizeof(Pixel));
+        for (const Rect& r : changed) {
+            for (int y = r.Top; y < r.Bottom; ++y)
+                std::memcpy(shown.data() + static_cast<std::size_t>(y) * frame.Width() + r.Left,
+                            frame.Scanline(y) + r.Left, static_cast<std::size_t>(r.Width()) * sizeof(Pixel));
+        }
         benchmark::DoNotOptimize(shown.data());
     }
     std::vector<Pixel> shown;
@@ -59,15 +62,16 @@ Catalogue& Pictures()
         auto c = Catalogue::Load(ScreenFormPictures(), JpegDepth::TrueColour);
         // Decode every sky and banner beforehand, so the ticks only copy.
         Raster scratch(1, 1);
-        for (int holder = 1; holder <= 28; ++holder)
+        for (int holder = 1; holder <= PictureCount; ++holder)
             c->Draw(scratch, holder, 0, 0);
         return c;
     }();
     return *catalogue;
 }
 
-// A busy scene: every layer on, stars and rain falling.
-void BusyPlan(const Window& window)
+// A busy scene: every layer on, the stars twinkling, the eyes blinking, rain falling
+// or not.
+void BusyPlan(const Window& window, bool rain)
 {
     RandomState = 12345;
     RedrawPlan(window);
@@ -78,50 +82,34 @@ void BusyPlan(const Window& window)
     Plan.MoonOn = 1;
     Plan.FigureChoice = 3;
     Plan.EyesChoice = 2;
-    Plan.RainOn = 1;
+    Plan.RainOn = rain ? 1 : 0;
     Plan.StarsOn = 1;
     Plan.CycleCountdown = 1'000'000'000;   // no re-draw while timing
 }
 
+// Arguments: size index, rain (0 or 1), keeping (0: whole composition, 1: kept).
 void BM_Tick(benchmark::State& state)
 {
     Window window;
     window.size = Sizes[state.range(0)];
-    BusyPlan(window);
+    const bool rain = state.range(1) != 0;
+    const bool keeping = state.range(2) != 0;
+    SetFrameKeeping(keeping);
+    BusyPlan(window, rain);
     std::uint32_t clock = 43'200'000;
     SetClockFunction([&clock] { return clock += 100; });
     WindowSink sink;
     Catalogue& catalogue = Pictures();
+    // The first tick composes the whole frame whether kept or not.
+    ComposeTick(catalogue, window, sink);
     for (auto _ : state)
         ComposeTick(catalogue, window, sink);
-    state.SetLabel(std::to_string(window.size.width) + "x" + std::to_string(window.size.height));
+    state.SetLabel(std::to_string(window.size.width) + "x" + std::to_string(window.size.height) +
+                   (rain ? " rain" : " no rain") + (keeping ? " kept" : " whole"));
+    SetFrameKeeping(true);
 }
 
-void BM_Floor(benchmark::State& state)
-{
-    const Size size = Sizes[state.range(0)];
-    const std::size_t count = static_cast<std::size_t>(size.width) * static_cast<std::size_t>(size.height);
-    std::vector<Pixel> frame(count);
-    std::vector<Pixel> window(count);
-    const Raster& sky = Pictures().Image(1).Pixels();
-    const int skyWidth = std::min(size.width, sky.Width());
-    const int skyHeight = std::min(size.height, sky.Height());
-    for (auto _ : state) {
-        // wmemset fills 32-bit units with the C library's vectorised loop: the fastest
-        // plain fill of a colour whose bytes differ.
-        std::wmemset(reinterpret_cast<wchar_t*>(frame.data()), static_cast<wchar_t>(Black), count);
-        for (int y = 0; y < skyHeight; ++y)
-            std::memcpy(frame.data() + static_cast<std::size_t>(y) * size.width, sky.Scanline(y),
-                        static_cast<std::size_t>(skyWidth) * sizeof(Pixel));
-        std::memcpy(window.data(), frame.data(), count * sizeof(Pixel));
-        benchmark::DoNotOptimize(window.data());
-        benchmark::ClobberMemory();
-    }
-    state.SetLabel(std::to_string(size.width) + "x" + std::to_string(size.height));
-}
-
-BENCHMARK(BM_Tick)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Floor)->DenseRange(0, 2)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Tick)->ArgsProduct({{0, 1}, {1, 0}, {0, 1}})->Unit(benchmark::kMillisecond);
 
 // Keeps the console output and remembers each benchmark's time per iteration, real
 // and CPU: the median of the repetitions where there are several (these machines are
@@ -164,13 +152,14 @@ private:
     std::map<std::string, Times> m_single;
 };
 
-// Steady state: 1,000 ticks after a warm-up, counting minor page faults and heap
+// Steady state: 1,000 kept ticks after a warm-up, counting minor page faults and heap
 // allocations.
 void CountPerTick(Size size)
 {
     Window window;
     window.size = size;
-    BusyPlan(window);
+    SetFrameKeeping(true);
+    BusyPlan(window, true);
     std::uint32_t clock = 43'200'000;
     SetClockFunction([&clock] { return clock += 100; });
     WindowSink sink;
@@ -186,7 +175,7 @@ void CountPerTick(Size size)
     rusage after{};
     getrusage(RUSAGE_SELF, &after);
     const long allocations = g_allocations.load() - allocationsBefore;
-    std::printf("%dx%d: over %d ticks %ld minor page faults, %ld major, %ld heap allocations\n", size.width,
+    std::printf("%dx%d: over %d kept ticks %ld minor page faults, %ld major, %ld heap allocations\n", size.width,
                 size.height, Ticks, after.ru_minflt - before.ru_minflt, after.ru_majflt - before.ru_majflt,
                 allocations);
 }
@@ -211,15 +200,19 @@ int main(int argc, char** argv)
     Pictures();
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\ntick / floor (budget 1.5; medians when repeated):\n");
-    for (int i = 0; i < 3; ++i) {
-        RatioReporter::Times tick;
-        RatioReporter::Times floor;
-        if (reporter.Find("BM_Tick/" + std::to_string(i), tick) && reporter.Find("BM_Floor/" + std::to_string(i), floor))
-            std::printf("  %dx%d: real tick %.3f ms, floor %.3f ms, ratio %.2f; CPU tick %.3f ms, floor %.3f ms, "
-                        "ratio %.2f\n",
-                        Sizes[i].width, Sizes[i].height, tick.real, floor.real, tick.real / floor.real, tick.cpu,
-                        floor.cpu, tick.cpu / floor.cpu);
+    std::printf("\nsteady-state tick / whole composition (budget 0.2 at 1920x1080 with rain; medians when "
+                "repeated):\n");
+    for (int size = 0; size < 2; ++size) {
+        for (const int rain : {1, 0}) {
+            const std::string args = "BM_Tick/" + std::to_string(size) + "/" + std::to_string(rain) + "/";
+            RatioReporter::Times kept;
+            RatioReporter::Times whole;
+            if (reporter.Find(args + "1", kept) && reporter.Find(args + "0", whole))
+                std::printf("  %dx%d %-7s: real kept %.3f ms, whole %.3f ms, ratio %.4f; CPU kept %.3f ms, whole "
+                            "%.3f ms, ratio %.4f\n",
+                            Sizes[size].width, Sizes[size].height, rain ? "rain" : "no rain", kept.real, whole.real,
+                            kept.real / whole.real, kept.cpu, whole.cpu, kept.cpu / whole.cpu);
+        }
     }
     std::printf("\nsteady state:\n");
     for (const Size& size : Sizes)

@@ -97,7 +97,7 @@ void FramePresenter::Prepare(int width, int height)
     std::memset(m_segment.pixels, 0, count * sizeof(Pixel));
 }
 
-void FramePresenter::CopyFrame(const Raster& frame)
+void FramePresenter::CopyFrame(const Raster& frame, std::span<const Rect>)
 {
     const int width = frame.Width();
     const int height = frame.Height();

@@ -30,7 +30,8 @@ public:
     // Makes the segment for frames of this size ahead of the first, its pages touched,
     // so that the first frame only copies (talvex does this while its pictures load).
     void Prepare(int width, int height);
-    void CopyFrame(const Raster& frame) override;
+    // The changed rectangles go unused: the frame is compared with the segment.
+    void CopyFrame(const Raster& frame, std::span<const Rect> changed) override;
     // Shows the last frame again after an exposure, where the segment still holds it.
     void Repaint();
     // Takes the server's word that it has read the segment; false for any other event.

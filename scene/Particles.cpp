@@ -1,6 +1,7 @@
 // The star and rain particle layers.
 #include "scene/Particles.h"
 
+#include "scene/RainUnder.h"
 #include "scene/RandomSource.h"
 #include "scene/ScenePlan.h"
 
@@ -21,9 +22,12 @@ void DrawStars(Raster& dst)
     }
 }
 
-void DrawRain(Raster& dst, int windowWidth)
+void DrawRain(Raster& dst, int windowWidth, RainUnder* under)
 {
     for (int i = 0; i < RainCount; ++i) {
+        // The line's pixels lie within the box of its two end points.
+        if (under)
+            under->Save(dst, {RainX[i], RainY[i] - 11, RainX[i] + 4, RainY[i] + 1});
         dst.MoveTo(RainX[i], RainY[i]);
         dst.LineTo(RainX[i] + 3, RainY[i] - 11);
         RainX[i] -= 4;

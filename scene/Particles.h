@@ -4,6 +4,8 @@
 
 #include "platform/raster/Raster.h"
 
+class RainUnder;
+
 // Grey of star level 1 (white) to 7 (153, 153, 153); each level 17 darker.
 Pixel StarGrey(int level);
 
@@ -11,5 +13,6 @@ Pixel StarGrey(int level);
 void DrawStars(Raster& dst);
 // Draws each streak with the raster's pen from its lower end 3 columns right and 11
 // rows up, then moves it 4 columns left and 2 x speed rows down, wrapping at the left
-// edge to the window width and below row 500 to row -3.
-void DrawRain(Raster& dst, int windowWidth);
+// edge to the window width and below row 500 to row -3. With under, each streak's box
+// is saved there before the streak is drawn.
+void DrawRain(Raster& dst, int windowWidth, RainUnder* under = nullptr);

@@ -42,6 +42,8 @@ struct ScenePlan {
     // The blink; the re-draw leaves these alone.
     std::int32_t EyesOpenCountdown = 10;
     std::int32_t EyesClosedCountdown = 2;
+
+    bool operator==(const ScenePlan&) const = default;
 };
 
 extern ScenePlan Plan;

@@ -86,7 +86,7 @@ void TScrnFrm::FormShow()
                 return;
             DecodeAhead(Pictures());
             const TMonitor monitor = Monitor();
-            Raster::PrepareBlock(monitor.DeviceWidth, monitor.DeviceHeight);
+            PrepareFrame(monitor.DeviceWidth, monitor.DeviceHeight);
         });
     }
 }

@@ -16,7 +16,7 @@ struct Frame {
 };
 
 struct RecordingSink : IFrameSink {
-    void CopyFrame(const Raster& frame) override
+    void CopyFrame(const Raster& frame, std::span<const Rect>) override
     {
         Frame f;
         f.width = frame.Width();

@@ -1,10 +1,11 @@
-// Shared pieces of the scene tests: a fresh process-start state, a window of a chosen
-// client size, and an independent model of the random generator.
+// Shared pieces of the scene tests: a fresh process-start state (no kept frame), a
+// window of a chosen client size, and an independent model of the random generator.
 #pragma once
 
 #include "scene/ClientSize.h"
 #include "scene/RandomSource.h"
 #include "scene/ScenePlan.h"
+#include "scene/Tick.h"
 
 #include <cstdint>
 
@@ -20,6 +21,8 @@ inline void ResetSceneState()
     RainY.fill(0);
     RainSpeed.fill(0);
     SetClockFunction({});
+    // The kept frame is forgotten: the next tick composes the whole frame.
+    SetFrameKeeping(true);
 }
 
 struct FixedWindow : IClientSize {

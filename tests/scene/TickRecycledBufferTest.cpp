@@ -1,6 +1,7 @@
 // The tick on a recycled back buffer: a new buffer gets no white, since the clear and
 // the sky as wide as the frame overwrite every row, and the clear leaves out the sky's
-// rows; no pixel of the buffer's previous use may show through.
+// rows; no pixel of the buffer's previous use may show through. With the keeping off
+// every tick makes its buffer anew.
 #include "SceneTestSupport.h"
 #include "RecordingSink.h"
 #include "SyntheticCatalogue.h"
@@ -34,6 +35,7 @@ protected:
     void SetUp() override
     {
         ResetSceneState();
+        SetFrameKeeping(false);
         SetClockFunction([this] { return 43'200'000u + 100u * m_ticks++; });
     }
     void TearDown() override { ResetSceneState(); }

@@ -45,7 +45,7 @@ constexpr int SkyCount = 5;
 
 // Takes the frame and checks its size; nothing else, so the soak measures the scene.
 struct CountingSink : IFrameSink {
-    void CopyFrame(const Raster& frame) override
+    void CopyFrame(const Raster& frame, std::span<const Rect>) override
     {
         ++frames;
         if (frame.Width() != Width || frame.Height() != Height)

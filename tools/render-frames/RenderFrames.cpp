@@ -23,9 +23,10 @@ struct Window : IClientSize {
     int ClientHeight() const override { return height; }
 };
 
-// Keeps the frame only on ticks whose frame is to be saved.
+// Keeps the frame only on ticks whose frame is to be saved; the frame is whole on every
+// tick, whatever changed in it.
 struct SavingSink : IFrameSink {
-    void CopyFrame(const Raster& frame) override
+    void CopyFrame(const Raster& frame, std::span<const Rect>) override
     {
         if (!wanted)
             return;

@@ -1,0 +1,251 @@
+// The kept frame against the whole composition (the same tick with the keeping off),
+// tick by tick across a re-draw: the same frames, random draws, plan and particles,
+// the same failures; and a sink that takes only the changed rectangles ends up with
+// the same picture.
+#include "SceneTestSupport.h"
+#include "SyntheticCatalogue.h"
+#include "scene/Catalogue.h"
+#include "scene/Tick.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::uint64_t Mix(std::uint64_t hash, std::uint64_t value)
+{
+    return (hash ^ value) * 0x100000001B3ull + (hash >> 29);
+}
+
+// Four chains side by side, so the hash of a large frame is quick.
+std::uint64_t HashPixels(const Pixel* first, const Pixel* last, std::uint64_t hash)
+{
+    std::uint64_t lanes[4] = {hash, hash + 1, hash + 2, hash + 3};
+    for (; last - first >= 4; first += 4) {
+        for (int k = 0; k < 4; ++k)
+            lanes[k] = Mix(lanes[k], first[k]);
+    }
+    for (int k = 0; first != last; ++first, ++k)
+        lanes[k] = Mix(lanes[k], *first);
+    return Mix(Mix(lanes[0], lanes[1]), Mix(lanes[2], lanes[3]));
+}
+
+template <std::size_t N>
+std::uint64_t HashValues(const std::array<std::int32_t, N>& values, std::uint64_t hash)
+{
+    for (const std::int32_t value : values)
+        hash = Mix(hash, static_cast<std::uint32_t>(value));
+    return hash;
+}
+
+// Takes each frame into a picture of its own, but only inside the changed rectangles.
+struct PatchingSink : IFrameSink {
+    void CopyFrame(const Raster& frame, std::span<const Rect> changed) override
+    {
+        if (frame.Width() != width || frame.Height() != height) {
+            width = frame.Width();
+            height = frame.Height();
+            // A colour no picture has: whatever no rectangle covers shows.
+            picture.assign(static_cast<std::size_t>(width) * height, Rgb(1, 2, 3));
+        }
+        area = 0;
+        for (const Rect& r : changed) {
+            area += static_cast<long>(r.Width()) * r.Height();
+            for (int y = r.Top; y < r.Bottom; ++y)
+                std::copy(frame.Scanline(y) + r.Left, frame.Scanline(y) + r.Right,
+                          picture.begin() + static_cast<std::ptrdiff_t>(y) * width + r.Left);
+        }
+        frameHash = 0;
+        patchedSame = true;
+        for (int y = 0; y < height; ++y) {
+            const Pixel* row = frame.Scanline(y);
+            frameHash = HashPixels(row, row + width, frameHash);
+            patchedSame = patchedSame && std::equal(row, row + width, picture.begin() + static_cast<std::ptrdiff_t>(y) * width);
+        }
+    }
+    int width = -1;
+    int height = -1;
+    std::vector<Pixel> picture;
+    long area = 0;
+    std::uint64_t frameHash = 0;
+    bool patchedSame = false;
+};
+
+struct TickRecord {
+    std::uint64_t frame;
+    bool patchedSame;       // the sink's own picture is the frame
+    long changedArea;
+    std::string error;
+    std::uint32_t random;
+    ScenePlan plan;
+    std::uint64_t particles;
+};
+
+struct Scenario {
+    const char* name;
+    int width;
+    int height;
+    int ticks;
+    int breakHolder;     // stand-in pictures with this JPEG failing to decode; 0: the real pictures
+    bool decodeAhead;
+    void (*setup)(const IClientSize& window);
+};
+
+void FirstCycle(const IClientSize&) {}
+
+// A plan of the next cycle with the chosen layers, re-drawn after 150 ticks.
+void Drawn(const IClientSize& window, bool moving)
+{
+    RandomState = 777;
+    RedrawPlan(window);
+    Plan.CycleCountdown = 150;
+    Plan.MoonOn = moving ? 1 : 0;
+    Plan.RainOn = moving ? 1 : 0;
+    Plan.EyesChoice = moving ? 2 : 0;
+    Plan.StarsOn = moving ? 1 : 0;
+}
+
+void EveryMovingLayer(const IClientSize& window)
+{
+    Drawn(window, true);
+    Plan.EyesX = 400;
+    Plan.EyesY = 0;
+    Plan.MoonX = 700;
+    Plan.MoonY = 100;
+    // Stars under the open eyes, on the moon's disc and beside it, under the banner,
+    // and two on one pixel.
+    const int w = window.ClientWidth();
+    const int h = window.ClientHeight();
+    const int stars[][2] = {{410, 520}, {753, 147}, {701, 101}, {w - 300, h - 30}, {90, 90}, {90, 90}};
+    for (int i = 0; i < 6; ++i) {
+        StarX[i] = stars[i][0];
+        StarY[i] = stars[i][1];
+    }
+}
+
+void NothingMoving(const IClientSize& window)
+{
+    Drawn(window, false);
+}
+
+// Rain over the banner of a 542-row window, the eyes under the banner's left end.
+void RainOverBanner(const IClientSize& window)
+{
+    Drawn(window, true);
+    Plan.MoonOn = 0;
+    Plan.EyesX = window.ClientWidth() - 329 - 50;
+    Plan.EyesY = 0;
+}
+
+// The first plan with stars and rain, its eyes closed on the first tick and open from
+// the second: a picture that fails in the first tick that shows it.
+void BrokenPictureShows(const IClientSize& window)
+{
+    RandomState = 5;
+    RedrawPlan(window);
+    Plan.SkyIndex = 1;
+    Plan.EyesChoice = 1;
+    Plan.EyesY = 0;
+    Plan.RainOn = 1;
+    Plan.EyesOpenCountdown = 0;
+    Plan.EyesClosedCountdown = 1;
+}
+
+void PrintTo(const Scenario& scenario, std::ostream* out)
+{
+    *out << scenario.name;
+}
+
+const Scenario Scenarios[] = {
+    {"first cycle and its re-draw, 640x480", 640, 480, 320, 0, false, FirstCycle},
+    {"every moving layer, 1920x1080", 1920, 1080, 330, 0, false, EveryMovingLayer},
+    {"nothing moving, 1920x1080", 1920, 1080, 170, 0, false, NothingMoving},
+    {"rain over the banner, 1024x542", 1024, 542, 330, 0, false, RainOverBanner},
+    {"sky fails", 1024, 768, 40, 1, false, BrokenPictureShows},
+    {"eyes fail when they first open", 1024, 768, 40, 15, false, BrokenPictureShows},
+    {"eyes fail, decoded ahead", 1024, 768, 40, 15, true, BrokenPictureShows},
+    {"banner fails", 1024, 768, 40, 24, false, BrokenPictureShows},
+};
+
+std::vector<TickRecord> RunScenario(const Scenario& scenario, bool keeping)
+{
+    ResetSceneState();
+    SetFrameKeeping(keeping);
+    std::uint32_t tick = 0;
+    SetClockFunction([&tick] { return 3'723'456u + 100u * tick++; });
+    const FixedWindow window(scenario.width, scenario.height);
+    scenario.setup(window);
+
+    // A failing picture decodes once: each run has pictures of its own.
+    const Bytes form = scenario.breakHolder ? SyntheticForm(scenario.breakHolder) : Bytes{};
+    std::unique_ptr<Catalogue> catalogue = scenario.breakHolder
+                                               ? Catalogue::Load(form, JpegDepth::TrueColour)
+                                               : Catalogue::Load(ScreenFormPictures(), JpegDepth::TrueColour);
+    if (scenario.decodeAhead)
+        DecodeAhead(*catalogue);
+
+    PatchingSink sink;
+    std::vector<TickRecord> records;
+    for (int i = 0; i < scenario.ticks; ++i) {
+        std::string error;
+        try {
+            ComposeTick(*catalogue, window, sink);
+        } catch (const std::exception& e) {
+            error = e.what();
+        }
+        const std::uint64_t particles = HashValues(RainY, HashValues(RainX, HashValues(StarLevel, 0)));
+        records.push_back({sink.frameHash, sink.patchedSame, sink.area, error, RandomState, Plan, particles});
+    }
+    ResetSceneState();
+    return records;
+}
+
+class KeptFrame : public ::testing::TestWithParam<Scenario> {};
+
+TEST_P(KeptFrame, EqualsTheWholeCompositionTickByTick)
+{
+    const Scenario& scenario = GetParam();
+    const std::vector<TickRecord> whole = RunScenario(scenario, false);
+    const std::vector<TickRecord> kept = RunScenario(scenario, true);
+    ASSERT_EQ(kept.size(), whole.size());
+    const long frameArea = static_cast<long>(scenario.width) * scenario.height;
+    int wholeFrames = 0;
+    int failures = 0;
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        SCOPED_TRACE("tick " + std::to_string(i + 1));
+        ASSERT_EQ(kept[i].error, whole[i].error);
+        ASSERT_EQ(kept[i].frame, whole[i].frame);
+        ASSERT_TRUE(kept[i].patchedSame) << "a changed pixel outside the changed rectangles";
+        ASSERT_EQ(kept[i].random, whole[i].random);
+        ASSERT_TRUE(kept[i].plan == whole[i].plan);
+        ASSERT_EQ(kept[i].particles, whole[i].particles);
+        wholeFrames += kept[i].changedArea == frameArea ? 1 : 0;
+        failures += kept[i].error.empty() ? 0 : 1;
+    }
+    // Whole frames only on the first tick, after each re-draw and failure, and when
+    // failing eyes first open: every other tick changed the kept frame.
+    const int redraws = (scenario.ticks - 1) / 150;
+    EXPECT_LE(wholeFrames, 1 + redraws + 2 * failures) << failures << " failures";
+    if (scenario.breakHolder) {
+        EXPECT_EQ(failures, 1);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenarios, KeptFrame, ::testing::ValuesIn(Scenarios),
+                         [](const ::testing::TestParamInfo<Scenario>& param) {
+                             std::string name;
+                             for (const char* c = param.param.name; *c; ++c)
+                                 name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+                             return name;
+                         });
+
+} // namespace
