@@ -52,7 +52,7 @@ public:
 
     int ClientWidth() const override { return TForm::ClientWidth(); }
     int ClientHeight() const override { return TForm::ClientHeight(); }
-    void CopyFrame(const Raster& frame, std::span<const Rect>) override { m_surface.CopyFrame(frame); }
+    void CopyFrame(const Raster& frame, std::span<const Rect> changed) override { m_surface.CopyFrame(frame, changed); }
 
 private:
     void SetUpForm();

@@ -4,8 +4,10 @@
 #pragma once
 
 #include "platform/raster/Raster.h"
+#include "platform/raster/Rect.h"
 
 #include <memory>
+#include <span>
 
 class TForm;
 
@@ -21,6 +23,11 @@ public:
     // keeps nothing of its frames for its next show, which starts in the form's
     // colour.
     void CopyFrame(const Raster& frame);
+    // The same for a frame that differs from the last one copied only inside changed
+    // (device pixels): only those reach the window, unless it does not hold the last
+    // frame whole (the first copy, after a show, a resize, a paint the window system
+    // asked for, or a frame of another size), when the whole frame does.
+    void CopyFrame(const Raster& frame, std::span<const Rect> changed);
     // How many copied frames have reached the window.
     int FramesShown() const;
 

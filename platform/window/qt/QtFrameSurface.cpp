@@ -59,39 +59,82 @@ int TFrameSurface::FramesShown() const
 
 void TFrameSurface::CopyFrame(const Raster& frame)
 {
+    m_impl->current = false;
+    const Rect whole[] = {frame.Bounds()};
+    CopyFrame(frame, whole);
+}
+
+void TFrameSurface::CopyFrame(const Raster& frame, std::span<const Rect> changed)
+{
     Impl& s = *m_impl;
     TForm::Impl& form = s.form.GetImpl();
     FormWidget& widget = form.Widget();
+    const QSize frameSize(frame.Width(), frame.Height());
+    const bool whole = !s.current || s.shownSize != form.DeviceSize() || s.currentFrameSize != frameSize;
+    s.current = false;
+    // The changed rectangles in the widget's own coordinates, mapped outwards; they
+    // come top-down, left to right, so that the region appends them one by one.
+    QRegion region;
+    const qreal ratio = widget.devicePixelRatioF();
+    if (!whole) {
+        for (const Rect& r : changed)
+            region += QRectF(QPointF(r.Left, r.Top) / ratio, QSizeF(r.Width(), r.Height()) / ratio).toAlignedRect();
+    }
     if (!form.keyActive) {
+        if (!whole && region.isEmpty()) {
+            // Nothing changed: the surface holds this frame already.
+            s.current = true;
+            ++s.framesShown;
+            return;
+        }
         // Without the key the raster's rows are RGB32 as they stand: they are written
         // onto the window's surface at once, with no copy of their own in between.
         s.copying = &frame;
         s.copied = false;
-        widget.repaint();
+        if (whole)
+            widget.repaint();
+        else
+            widget.repaint(region);
         s.copying = nullptr;
         if (s.copied) {
             s.frame = QImage();
+            s.current = true;
+            s.currentFrameSize = frameSize;
             return;
         }
-        // The window could not paint now; the frame waits for its first paint.
+        // The window could not paint now; the frame waits for its first paint, and
+        // the next copy is whole.
     }
     // With the key, the key turns into alpha on the way, and a repaint needs the
     // result again.
     const QImage::Format format = form.keyActive ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
-    if (s.frame.size() != form.DeviceSize() || s.frame.format() != format) {
+    const bool fresh = s.frame.size() != form.DeviceSize() || s.frame.format() != format;
+    if (fresh) {
         s.frame = QImage(form.DeviceSize(), format);
         s.frame.fill(widget.palette().color(QPalette::Window).rgb());
     }
-    CopyFrameInto(s.frame, frame, s.frame.rect(), form.keyActive, form.key);
+    if (whole || fresh || !form.keyActive) {
+        CopyFrameInto(s.frame, frame, s.frame.rect(), form.keyActive, form.key);
+    } else {
+        for (const Rect& r : changed)
+            CopyFrameInto(s.frame, frame, QRect(r.Left, r.Top, r.Width(), r.Height()), form.keyActive, form.key);
+    }
     s.frameFresh = true;
-    if (form.keyActive)
+    if (!form.keyActive) {
+        widget.update();
+        return;
+    }
+    s.current = true;
+    s.currentFrameSize = frameSize;
+    if (whole || fresh)
         widget.repaint();
     else
-        widget.update();
+        widget.repaint(region);
 }
 
 void TFrameSurface::Impl::Forget()
 {
+    current = false;
     frame = QImage();
     frameFresh = false;
     shownSize = QSize();
@@ -100,11 +143,15 @@ void TFrameSurface::Impl::Forget()
 
 void TFrameSurface::Impl::Paint(FormWidget& widget, QPaintEvent* event)
 {
-    // Everything here is in device pixels: the frames, and the area to paint mapped
-    // outwards to whole device pixels.
+    // Everything here is in device pixels: the frames, and each rectangle of the area
+    // to paint mapped outwards to whole device pixels.
     const qreal ratio = widget.devicePixelRatioF();
-    const QRect area = QRectF(QPointF(event->rect().topLeft()) * ratio, QSizeF(event->rect().size()) * ratio)
-                           .toAlignedRect();
+    QRegion areas;
+    for (const QRect& r : event->region())
+        areas += QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio).toAlignedRect();
+    // A paint the window system asked for: the next copy is whole.
+    if (!copying && !frameFresh)
+        current = false;
     QImage* surface = Surface(widget);
     const Pixel background = widget.palette().color(QPalette::Window).rgb() | 0xFF000000u;
     const TForm::Impl& owner = form.GetImpl();
@@ -113,21 +160,26 @@ void TFrameSurface::Impl::Paint(FormWidget& widget, QPaintEvent* event)
     QRect frameRect;
     if (copying && !copying->IsEmpty()) {
         frameRect = QRect(0, 0, copying->Width(), copying->Height());
-        if (surface) {
-            CopyFrameInto(*surface, *copying, area, false, 0);
-        } else {
-            // Rows of the raster as an image, without a copy, for the painter.
-            const QImage rows(reinterpret_cast<const uchar*>(copying->Scanline(0)), copying->Width(),
-                              copying->Height(), static_cast<qsizetype>(copying->Pitch()) * sizeof(Pixel),
-                              QImage::Format_RGB32);
-            PaintThroughPainter(widget, rows, area, false);
+        // Rows of the raster as an image, without a copy, for the painter.
+        const QImage rows = surface ? QImage()
+                                    : QImage(reinterpret_cast<const uchar*>(copying->Scanline(0)), copying->Width(),
+                                             copying->Height(),
+                                             static_cast<qsizetype>(copying->Pitch()) * sizeof(Pixel),
+                                             QImage::Format_RGB32);
+        for (const QRect& area : areas) {
+            if (surface)
+                CopyFrameInto(*surface, *copying, area, false, 0);
+            else
+                PaintThroughPainter(widget, rows, area, false);
         }
     } else if (!frame.isNull()) {
         frameRect = frame.rect();
-        if (surface)
-            CopyImageInto(*surface, frame, area);
-        else
-            PaintThroughPainter(widget, frame, area, owner.keyActive);
+        for (const QRect& area : areas) {
+            if (surface)
+                CopyImageInto(*surface, frame, area);
+            else
+                PaintThroughPainter(widget, frame, area, owner.keyActive);
+        }
     } else if (shownSize == deviceSize) {
         // An opaque window's surface still holds the last frame: only the part it
         // did not cover needs the background.
@@ -143,7 +195,7 @@ void TFrameSurface::Impl::Paint(FormWidget& widget, QPaintEvent* event)
         ++framesShown;
     }
     // Outside the frame (none yet, or the window grew) the background shows.
-    const QRegion rest = QRegion(area) - QRegion(frameRect);
+    const QRegion rest = areas - QRegion(frameRect);
     if (surface) {
         for (const QRect& r : rest)
             FillImageArea(*surface, r, background);

@@ -125,6 +125,10 @@ struct TFrameSurface::Impl {
     QSize shownSize;           // the window's device size when it last took a frame
     QRect shownFrame;          // the device pixels that frame covered
     int framesShown = 0;
+    // The surface (with the key, frame) holds the last frame copied, whole, of this
+    // size: the next copy may send only what changed.
+    bool current = false;
+    QSize currentFrameSize;
 };
 
 struct TTimer::Impl : QObject {

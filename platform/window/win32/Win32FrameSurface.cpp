@@ -66,6 +66,13 @@ void TFrameSurface::CopyFrame(const Raster& frame)
     ++s.framesShown;
 }
 
+void TFrameSurface::CopyFrame(const Raster& frame, std::span<const Rect>)
+{
+    // FIXME: every frame goes whole; the changed rectangles would let the copy to the
+    // window and the kept copy take only what changed.
+    CopyFrame(frame);
+}
+
 void TFrameSurface::Impl::Forget()
 {
     kept.clear();

@@ -216,7 +216,7 @@ TEST_F(ScreenFormTest, WindowKeyIsExactlyDarkGreen)
     frame.SetPixel(2, 0, Rgb(0, 129, 0));
     frame.SetPixel(3, 0, Rgb(0, 255, 0));   // the pictures' own key is no window key
     const int framesBefore = screen.Surface().FramesShown();
-    screen.CopyFrame(frame);
+    screen.Surface().CopyFrame(frame);
     ASSERT_TRUE(WaitFor([&] { return screen.Surface().FramesShown() > framesBefore; }));
     const QImage shown = FrameImage(screen.Surface());
     EXPECT_EQ(qAlpha(shown.pixel(0, 0)), 0);
