@@ -8,6 +8,8 @@ VESKAN_PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev libxcb1-dev libxcb-shm0-dev
   xvfb xauth x11-utils x11-xserver-utils xdotool imagemagick fonts-dejavu-core
   xscreensaver
+  # xflame, the peer bench/compare-xflame measures the saver against
+  xscreensaver-data-extra
   clang libclang-rt-14-dev
   # The Windows build and its tests under Wine (tools/build-windows, tools/test-windows):
   # the 64-bit MinGW-w64 compiler with POSIX threads, its headers and windres; nasm for
