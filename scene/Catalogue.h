@@ -39,3 +39,7 @@ private:
 
 // The screen form's stored picture blocks, linked into the program.
 std::span<const std::uint8_t> ScreenFormPictures();
+// Gives back the memory those blocks hold once the catalogue is made from them: their
+// pages are dropped, and read again from the program file should they be touched.
+// Their bytes stay as they are.
+void ReleaseScreenFormPictures();

@@ -27,7 +27,14 @@ TScrnFrm::TScrnFrm(JpegDepth depth)
 TScrnFrm::TScrnFrm(std::span<const std::uint8_t> formStream, JpegDepth depth)
 {
     SetUpForm();
-    m_pictures = Catalogue::Load(formStream, depth);
+    TakePictures(Catalogue::Load(formStream, depth));
+}
+
+void TScrnFrm::TakePictures(std::unique_ptr<Catalogue> pictures)
+{
+    m_pictures = std::move(pictures);
+    // The catalogue holds what it needs of the stored blocks.
+    ReleaseScreenFormPictures();
 }
 
 TScrnFrm::TScrnFrm(PicturesLater)

@@ -25,7 +25,7 @@ public:
     // (start-up loads them on a second core meanwhile).
     struct PicturesLater {};
     explicit TScrnFrm(PicturesLater);
-    void TakePictures(std::unique_ptr<Catalogue> pictures) { m_pictures = std::move(pictures); }
+    void TakePictures(std::unique_ptr<Catalogue> pictures);
     ~TScrnFrm() override;
 
     // Interval 100, Enabled false, OnTimer tmrTickTimer.
