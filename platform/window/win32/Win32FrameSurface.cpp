@@ -1,6 +1,6 @@
-// Frames onto a form's window over Win32: each frame in one SetDIBitsToDevice of the
-// raster's rows (32-bit pixels 0xFFRRGGBB, which is BGRA in memory, top-down), and a
-// copy kept for the window's repaints.
+// Frames onto a form's window over Win32: a frame in one SetDIBitsToDevice of the
+// raster's rows (32-bit pixels 0xFFRRGGBB, which is BGRA in memory, top-down), or one a
+// changed rectangle, and a copy kept for the window's repaints.
 #include "platform/window/win32/Win32Impl.h"
 
 #include "platform/Exception.h"
@@ -66,11 +66,37 @@ void TFrameSurface::CopyFrame(const Raster& frame)
     ++s.framesShown;
 }
 
-void TFrameSurface::CopyFrame(const Raster& frame, std::span<const Rect>)
+void TFrameSurface::CopyFrame(const Raster& frame, std::span<const Rect> changed)
 {
-    // FIXME: every frame goes whole; the changed rectangles would let the copy to the
-    // window and the kept copy take only what changed.
-    CopyFrame(frame);
+    Impl& s = *m_impl;
+    const HWND window = s.form.GetImpl().Window();
+    // The kept frame is the window's last one, whole: where there is none of this
+    // size (the first copy, after a hide, another size) the whole frame goes.
+    if (s.kept.empty() || s.keptWidth != frame.Width() || s.keptHeight != frame.Height() || !window) {
+        CopyFrame(frame);
+        return;
+    }
+    const Rect whole{0, 0, frame.Width(), frame.Height()};
+    for (const Rect& area : changed) {
+        const Rect part = Intersection(area, whole);
+        for (int y = part.Top; y < part.Bottom; ++y)
+            std::memcpy(s.kept.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(s.keptWidth) +
+                            static_cast<std::size_t>(part.Left),
+                        frame.Scanline(y) + part.Left, static_cast<std::size_t>(part.Width()) * sizeof(Pixel));
+    }
+    if (!IsWindowVisible(window))
+        return;
+    const HDC dc = GetDC(window);
+    if (!dc)
+        throw EOutOfResources("Error creating window device context");
+    for (const Rect& area : changed) {
+        const Rect part = Intersection(area, whole);
+        if (!part.IsEmpty())
+            CopyPixels(dc, part.Left, part.Top, frame.Scanline(part.Top), frame.Pitch(), part.Left, part.Width(),
+                       part.Height());
+    }
+    ReleaseDC(window, dc);
+    ++s.framesShown;
 }
 
 void TFrameSurface::Impl::Forget()
