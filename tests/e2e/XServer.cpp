@@ -256,7 +256,6 @@ std::string XServer::WaitForWindow(pid_t pid, const std::string& name, std::chro
 Program::Program(const XServer& server, const std::string& path, const std::vector<std::string>& arguments,
                  const ProgramSetup& setup)
 {
-    m_errorsCaptured = setup.captureErrors;
     const std::string output = (m_folder / "output").string();
     const std::string errors = (m_folder / "errors").string();
     std::vector<std::string> env = ProgramEnvironment(server.Display(), setup.environment);
@@ -268,7 +267,7 @@ Program::Program(const XServer& server, const std::string& path, const std::vect
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (m_errorsCaptured)
+    if (setup.captureErrors)
         posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     std::vector<char*> argv = Pointers(args);
     std::vector<char*> envp = Pointers(env);
@@ -291,7 +290,7 @@ std::string Program::Output() const
 
 std::string Program::Errors() const
 {
-    return m_errorsCaptured ? m_folder.Get("errors").value_or("") : "";
+    return m_folder.Get("errors").value_or("");
 }
 
 bool Program::Exited(int& status)

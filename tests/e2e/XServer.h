@@ -119,5 +119,4 @@ private:
     bool m_reaped = false;
     int m_status = 0;
     TempFolder m_folder{"veskan-e2e-program"};
-    bool m_errorsCaptured = false;
 };
