@@ -4,11 +4,11 @@
 
 #include "platform/raster/Picture.h"
 #include "scene/PictureTable.h"
+#include "support/Colour.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -220,7 +220,7 @@ TEST(MoonFile, IsPaleGreyOnTheKeyWithNoColourNearTheKey)
             if (IsColour(p, 0, 255, 0))
                 continue;
             ++disc;
-            if (RedOf(p) <= 40 && std::abs(GreenOf(p) - 255) <= 40 && BlueOf(p) <= 40)
+            if (Near(p, Rgb(0, 255, 0), 40))
                 ++nearKey;
             // Pale greys: channels close together and bright.
             const int lo = std::min({RedOf(p), GreenOf(p), BlueOf(p)});

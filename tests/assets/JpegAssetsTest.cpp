@@ -5,12 +5,12 @@
 
 #include "platform/raster/Picture.h"
 #include "scene/PictureTable.h"
+#include "support/Colour.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -178,11 +178,8 @@ TEST_P(SkyFile, ShowsTheCatalogueColourAcrossEachSampledRow)
         const int y = SampleRows[i];
         const auto& want = fact.rows[i];
         int worst = 0;
-        for (int x = 0; x < pixels.Width(); ++x) {
-            const Pixel p = pixels.PixelAt(x, y);
-            worst = std::max({worst, std::abs(RedOf(p) - want[0]), std::abs(GreenOf(p) - want[1]),
-                              std::abs(BlueOf(p) - want[2])});
-        }
+        for (int x = 0; x < pixels.Width(); ++x)
+            worst = std::max(worst, ChannelDistance(pixels.PixelAt(x, y), Rgb(want[0], want[1], want[2])));
         EXPECT_LE(worst, 3) << "row " << y;
     }
 }
@@ -197,9 +194,7 @@ TEST_P(SkyFile, IsOneColourAlongEveryRow)
     for (int y = 0; y < pixels.Height(); ++y) {
         const Pixel first = pixels.PixelAt(0, y);
         for (int x = 1; x < pixels.Width(); ++x) {
-            const Pixel p = pixels.PixelAt(x, y);
-            const int spread = std::max({std::abs(RedOf(p) - RedOf(first)), std::abs(GreenOf(p) - GreenOf(first)),
-                                         std::abs(BlueOf(p) - BlueOf(first))});
+            const int spread = ChannelDistance(pixels.PixelAt(x, y), first);
             if (spread > worst) {
                 worst = spread;
                 worstRow = y;

@@ -4,6 +4,7 @@
 
 #include "XServer.h"
 
+#include <functional>
 #include <ostream>
 #include <string>
 
@@ -28,3 +29,7 @@ const FirstCycle& FirstCycleFrames(int width, int height);
 // Polls screenshots until the area at (left, top) shows one of the first-cycle frames
 // of its size, pixel for pixel.
 bool WaitForFirstCycleFrame(const XServer& server, int left, int top, int width, int height);
+
+// Polls screenshots until one meets the condition (false after some seconds); the last
+// one taken is left in shot.
+bool WaitForScreen(const XServer& server, const std::function<bool(const Screenshot&)>& condition, Screenshot& shot);

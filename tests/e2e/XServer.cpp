@@ -2,20 +2,18 @@
 // commands, screenshots and programs on it; everything it started stopped by pid.
 #include "XServer.h"
 
+#include "support/WaitUntil.h"
+
 #include <algorithm>
-#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
-#include <filesystem>
 #include <fstream>
 #include <poll.h>
 #include <spawn.h>
 #include <sstream>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 extern char** environ;
@@ -23,6 +21,7 @@ extern char** environ;
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
 
 // The environment of this process with DISPLAY and the Qt platform replaced, then
 // the changes applied: "NAME=value" sets, "NAME" removes.
@@ -60,11 +59,8 @@ void StopProcess(pid_t pid)
     if (pid <= 0)
         return;
     kill(pid, SIGTERM);
-    for (int i = 0; i < 100; ++i) {
-        if (waitpid(pid, nullptr, WNOHANG) == pid)
-            return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    if (WaitUntil([pid] { return waitpid(pid, nullptr, WNOHANG) == pid; }, 2s))
+        return;
     kill(pid, SIGKILL);
     waitpid(pid, nullptr, 0);
 }
@@ -112,11 +108,6 @@ Rgb8 Screenshot::At(int x, int y) const
 
 XServer::XServer(const XServerSetup& setup)
 {
-    char dirTemplate[] = "/tmp/veskan-e2e-XXXXXX";
-    if (!mkdtemp(dirTemplate))
-        return;
-    m_dir = dirTemplate;
-
     int fds[2];
     if (pipe(fds) != 0)
         return;
@@ -128,7 +119,7 @@ XServer::XServer(const XServerSetup& setup)
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    const std::string log = m_dir + "/xvfb.log";
+    const std::string log = (m_folder / "xvfb.log").string();
     posix_spawn_file_actions_addopen(&actions, 2, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     std::vector<char*> argv = Pointers(args);
     const int spawned = posix_spawnp(&m_pid, "Xvfb", &actions, nullptr, argv.data(), environ);
@@ -158,22 +149,13 @@ XServer::XServer(const XServerSetup& setup)
     close(fds[0]);
     if (number.empty() || number.find('\n') == std::string::npos)
         return;
-    const int display = std::atoi(number.c_str());
-    m_display = display;
-    while (Clock::now() < deadline) {
-        if (Run("xdpyinfo") == 0)
-            return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    m_display = -1;
+    m_display = std::atoi(number.c_str());
+    if (!WaitUntil([this] { return Run("xdpyinfo") == 0; }, 15s, 50ms))
+        m_display = -1;
 }
 
 XServer::XServer(const ExistingDisplay& existing)
 {
-    char dirTemplate[] = "/tmp/veskan-e2e-XXXXXX";
-    if (!mkdtemp(dirTemplate))
-        return;
-    m_dir = dirTemplate;
     const std::size_t colon = existing.display.find(':');
     if (colon == std::string::npos)
         return;
@@ -185,10 +167,6 @@ XServer::XServer(const ExistingDisplay& existing)
 XServer::~XServer()
 {
     StopProcess(m_pid);
-    if (!m_dir.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_dir, ignored);
-    }
 }
 
 int XServer::Run(const std::string& command) const
@@ -246,7 +224,7 @@ Screenshot ReadPicture(const std::string& path)
 
 Screenshot XServer::Shoot() const
 {
-    const std::string path = m_dir + "/shot.ppm";
+    const std::string path = (m_folder / "shot.ppm").string();
     if (Run("import -window root -depth 8 ppm:" + path) != 0)
         return Screenshot{};
     return ReadPpm(path);
@@ -264,35 +242,22 @@ std::vector<std::string> XServer::VisibleWindows(pid_t pid) const
 
 std::string XServer::WaitForWindow(pid_t pid, const std::string& name, std::chrono::milliseconds deadline) const
 {
-    const auto end = Clock::now() + deadline;
-    do {
-        std::istringstream ids(Output("xdotool search --all --onlyvisible --pid " + std::to_string(pid) +
-                                      " --name '^" + name + "$'"));
-        std::string id;
-        if (ids >> id)
-            return id;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    } while (Clock::now() < end);
-    return {};
+    std::string id;
+    WaitUntil(
+        [&] {
+            std::istringstream ids(Output("xdotool search --all --onlyvisible --pid " + std::to_string(pid) +
+                                          " --name '^" + name + "$'"));
+            return static_cast<bool>(ids >> id);
+        },
+        deadline, 50ms);
+    return id;
 }
 
 Program::Program(const XServer& server, const std::string& path, const std::vector<std::string>& arguments,
                  const ProgramSetup& setup)
 {
-    char name[] = "/tmp/veskan-e2e-out-XXXXXX";
-    const int fd = mkstemp(name);
-    if (fd < 0)
-        return;
-    close(fd);
-    m_outputPath = name;
-    if (setup.captureErrors) {
-        char errorsName[] = "/tmp/veskan-e2e-err-XXXXXX";
-        const int errorsFd = mkstemp(errorsName);
-        if (errorsFd < 0)
-            return;
-        close(errorsFd);
-        m_errorsPath = errorsName;
-    }
+    const std::string output = (m_folder / "output").string();
+    const std::string errors = (m_folder / "errors").string();
     std::vector<std::string> env = ProgramEnvironment(server.Display(), setup.environment);
     std::vector<std::string> args;
     if (setup.unprivileged && geteuid() == 0)
@@ -301,9 +266,9 @@ Program::Program(const XServer& server, const std::string& path, const std::vect
     args.insert(args.end(), arguments.begin(), arguments.end());
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, m_outputPath.c_str(), O_WRONLY | O_TRUNC, 0644);
-    if (!m_errorsPath.empty())
-        posix_spawn_file_actions_addopen(&actions, 2, m_errorsPath.c_str(), O_WRONLY | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (setup.captureErrors)
+        posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     std::vector<char*> argv = Pointers(args);
     std::vector<char*> envp = Pointers(env);
     // setpriv replaces itself with the program, so the process id stays the program's.
@@ -316,41 +281,16 @@ Program::~Program()
 {
     if (!m_reaped)
         StopProcess(m_pid);
-    if (!m_outputPath.empty())
-        std::remove(m_outputPath.c_str());
-    if (!m_errorsPath.empty())
-        std::remove(m_errorsPath.c_str());
 }
 
 std::string Program::Output() const
 {
-    std::ifstream in(m_outputPath);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return m_folder.Get("output").value_or("");
 }
 
 std::string Program::Errors() const
 {
-    std::ifstream in(m_errorsPath);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-std::string Program::WaitForLine(const std::string& prefix, std::chrono::milliseconds deadline) const
-{
-    const auto end = Clock::now() + deadline;
-    do {
-        std::istringstream lines(Output());
-        std::string line;
-        while (std::getline(lines, line)) {
-            if (line.rfind(prefix, 0) == 0)
-                return line;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    } while (Clock::now() < end);
-    return {};
+    return m_folder.Get("errors").value_or("");
 }
 
 bool Program::Exited(int& status)
@@ -368,11 +308,5 @@ bool Program::Exited(int& status)
 
 bool Program::WaitForExit(int& status, std::chrono::milliseconds deadline)
 {
-    const auto end = Clock::now() + deadline;
-    do {
-        if (Exited(status))
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    } while (Clock::now() < end);
-    return Exited(status);
+    return WaitUntil([&] { return Exited(status); }, deadline);
 }

@@ -2,6 +2,9 @@
 // commands run against it, its screenshots, and a program started on it.
 #pragma once
 
+#include "support/Colour.h"
+#include "support/TempFolder.h"
+
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -13,6 +16,12 @@ struct Rgb8 {
     int g = 0;
     int b = 0;
 };
+
+inline bool Near(Rgb8 p, Rgb8 expected, int tolerance)
+{
+    const auto packed = [](Rgb8 c) { return static_cast<std::uint32_t>(c.r << 16 | c.g << 8 | c.b); };
+    return Near(packed(p), packed(expected), tolerance);
+}
 
 // A screenshot of the root window, read from a binary PPM.
 struct Screenshot {
@@ -73,7 +82,7 @@ public:
 private:
     pid_t m_pid = -1;
     int m_display = -1;
-    std::string m_dir;
+    TempFolder m_folder{"veskan-e2e"};
 };
 
 struct ProgramSetup {
@@ -100,8 +109,6 @@ public:
     std::string Output() const;
     // Its standard error, when captured.
     std::string Errors() const;
-    // Waits for a line that begins with prefix; empty after the deadline.
-    std::string WaitForLine(const std::string& prefix, std::chrono::milliseconds deadline) const;
     // True, with status set, once the program has exited.
     bool Exited(int& status);
     // Polls Exited until the deadline.
@@ -111,6 +118,5 @@ private:
     pid_t m_pid = -1;
     bool m_reaped = false;
     int m_status = 0;
-    std::string m_outputPath;
-    std::string m_errorsPath;
+    TempFolder m_folder{"veskan-e2e-program"};
 };

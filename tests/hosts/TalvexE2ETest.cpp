@@ -2,6 +2,7 @@
 // ended when it is destroyed), on the root window ended by SIGTERM or SIGINT mid-tick,
 // its one-line failures, its own window, and under the real xscreensaver daemon.
 #include "XServer.h"
+#include "support/WaitUntil.h"
 
 #include <gtest/gtest.h>
 
@@ -10,12 +11,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 #include <xcb/xcb.h>
 
@@ -25,21 +24,8 @@
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
 
 namespace {
-
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds deadline,
-             std::chrono::milliseconds interval = 20ms)
-{
-    const auto end = Clock::now() + deadline;
-    while (!condition()) {
-        if (Clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(interval);
-    }
-    return true;
-}
 
 // Shared memory segments that process pid made and that still exist, from the
 // kernel's list (what ipcs -m shows): key shmid perms size cpid ...
@@ -66,12 +52,6 @@ char ProcessState(pid_t pid)
     std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
     const auto close = text.rfind(')');
     return close == std::string::npos || close + 2 >= text.size() ? 0 : text[close + 2];
-}
-
-bool Near(Rgb8 p, Rgb8 expected, int tolerance)
-{
-    return std::abs(p.r - expected.r) <= tolerance && std::abs(p.g - expected.g) <= tolerance &&
-           std::abs(p.b - expected.b) <= tolerance;
 }
 
 struct Box {
@@ -115,7 +95,7 @@ bool ShowsFirstScene(const Screenshot& shot, int width, int height)
 
 bool WaitForScene(const XServer& server, int width, int height, std::chrono::milliseconds deadline)
 {
-    return WaitFor([&] { return ShowsFirstScene(server.Shoot(), width, height); }, deadline, 50ms);
+    return WaitUntil([&] { return ShowsFirstScene(server.Shoot(), width, height); }, deadline, 50ms);
 }
 
 // The first TrueColor visual of this depth on the screen; 0 when there is none.
@@ -216,7 +196,7 @@ protected:
         int status = -1;
         ASSERT_TRUE(talvex.WaitForExit(status, deadline)) << "talvex did not end";
         EXPECT_EQ(status, 0) << talvex.Errors();
-        EXPECT_TRUE(WaitFor([&] { return SegmentsMadeBy(talvex.Pid()) == 0; }, 2s)) << "a shared segment was left";
+        EXPECT_TRUE(WaitUntil([&] { return SegmentsMadeBy(talvex.Pid()) == 0; }, 2s)) << "a shared segment was left";
     }
 
     XServer server;
@@ -274,9 +254,9 @@ TEST_F(TalvexOnX, EndsOnSigtermOrSigintArrivingDuringATick)
     for (const int signal : {SIGTERM, SIGINT}) {
         SCOPED_TRACE(signal);
         Program talvex(server, TALVEX, {"--root"}, Capturing({"XSCREENSAVER_WINDOW"}));
-        ASSERT_TRUE(WaitFor([&] { return SegmentsMadeBy(talvex.Pid()) == 1; }, 3s)) << talvex.Errors();
+        ASSERT_TRUE(WaitUntil([&] { return SegmentsMadeBy(talvex.Pid()) == 1; }, 3s)) << talvex.Errors();
         // Between ticks it sleeps in poll; seen running, it is in a tick.
-        ASSERT_TRUE(WaitFor([&] { return ProcessState(talvex.Pid()) == 'R'; }, 5s, 0ms)) << "never seen running";
+        ASSERT_TRUE(WaitUntil([&] { return ProcessState(talvex.Pid()) == 'R'; }, 5s, 0ms)) << "never seen running";
         ASSERT_GT(talvex.Pid(), 0);
         kill(talvex.Pid(), signal);
         ExpectCleanExit(talvex, 300ms);
@@ -332,7 +312,7 @@ TEST_F(TalvexOnX, OpensAWindowOfItsOwnThatEscapeCloses)
 {
     Program talvex(server, TALVEX, {}, Capturing());
     std::string window;
-    ASSERT_TRUE(WaitFor(
+    ASSERT_TRUE(WaitUntil(
         [&] {
             std::istringstream ids(server.Output("xdotool search --all --pid " + std::to_string(talvex.Pid()) +
                                                  " --name '^Talvex$'"));
@@ -356,12 +336,8 @@ protected:
         ASSERT_TRUE(server.Started()) << "Xvfb did not start";
         ASSERT_EQ(std::system("command -v xscreensaver xscreensaver-command >/dev/null"), 0)
             << "xscreensaver is not installed (tools/setup.sh installs it)";
-        char dirTemplate[] = "/tmp/talvex-host-XXXXXX";
-        ASSERT_NE(mkdtemp(dirTemplate), nullptr);
-        dir = dirTemplate;
         // The daemon's user reads the program and the settings from here.
-        fs::permissions(dir, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
-                                 fs::perms::others_read | fs::perms::others_exec);
+        dir.OpenToOthers();
         program = dir / "talvex";
         fs::copy_file(TALVEX, program);
         fs::create_directory(dir / "home");
@@ -373,11 +349,6 @@ protected:
             asUser = "setpriv --reuid=nobody --regid=nogroup --clear-groups ";
             ASSERT_EQ(std::system(("chown -R nobody:nogroup " + (dir / "home").string()).c_str()), 0);
         }
-    }
-    void TearDown() override
-    {
-        std::error_code ignored;
-        fs::remove_all(dir, ignored);
     }
 
     // The talvex the daemon started: the process running this test's copy of it.
@@ -392,7 +363,7 @@ protected:
     }
 
     XServer server{XServerSetup{"1280x1024x24", true}};
-    fs::path dir;
+    TempFolder dir{"talvex-host"};
     fs::path program;
     std::string asUser;
 };
@@ -406,7 +377,7 @@ TEST_F(TalvexUnderXscreensaver, ActivateShowsTheSceneAndDeactivateEndsIt)
         args = {"--reuid=nobody", "--regid=nogroup", "--clear-groups", "xscreensaver", "--no-splash"};
     Program daemon(server, daemonPath.substr(0, daemonPath.find('\n')), args,
                    Capturing({"HOME=" + (dir / "home").string()}));
-    ASSERT_TRUE(WaitFor([&] { return server.Run(asUser + "xscreensaver-command -time") == 0; }, 10s, 100ms))
+    ASSERT_TRUE(WaitUntil([&] { return server.Run(asUser + "xscreensaver-command -time") == 0; }, 10s, 100ms))
         << "the daemon did not answer: " << daemon.Errors();
 
     ASSERT_EQ(server.Run(asUser + "xscreensaver-command -activate"), 0);
@@ -417,10 +388,10 @@ TEST_F(TalvexUnderXscreensaver, ActivateShowsTheSceneAndDeactivateEndsIt)
 
     ASSERT_EQ(server.Run(asUser + "xscreensaver-command -deactivate"), 0);
     // Ended: gone, or exited and waiting for its parent (the daemon's) to collect it.
-    EXPECT_TRUE(WaitFor([&] { return ProcessState(talvex) == 0 || ProcessState(talvex) == 'Z' || FindTalvex() == 0; },
+    EXPECT_TRUE(WaitUntil([&] { return ProcessState(talvex) == 0 || ProcessState(talvex) == 'Z' || FindTalvex() == 0; },
                         3s))
         << "talvex still runs after -deactivate";
-    EXPECT_TRUE(WaitFor([&] { return SegmentsMadeBy(talvex) == 0; }, 2s)) << "a shared segment was left";
+    EXPECT_TRUE(WaitUntil([&] { return SegmentsMadeBy(talvex) == 0; }, 2s)) << "a shared segment was left";
 
     server.Run(asUser + "xscreensaver-command -exit");
     int status = 0;

@@ -2,6 +2,7 @@
 // description for xscreensaver's settings program, its desktop savers' entry, and the
 // icon in the hicolor theme, named by theme name in every desktop entry.
 #include "support/ReadAll.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -46,22 +47,15 @@ class Installed : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char dirTemplate[] = "/tmp/veskan-install-XXXXXX";
-        ASSERT_NE(mkdtemp(dirTemplate), nullptr);
-        destination = dirTemplate;
         prefix = destination / fs::path(VESKAN_INSTALL_PREFIX).relative_path();
         for (const char* folder : {"hosts", "app"}) {
-            const std::string command = "DESTDIR=\"" + destination.string() + "\" \"" + CMAKE_COMMAND + "\" -P \"" +
-                                        VESKAN_BINARY_DIR + "/" + folder + "/cmake_install.cmake\" >/dev/null";
+            const std::string command = "DESTDIR=\"" + destination.Path().string() + "\" \"" + CMAKE_COMMAND +
+                                        "\" -P \"" + VESKAN_BINARY_DIR + "/" + folder +
+                                        "/cmake_install.cmake\" >/dev/null";
             ASSERT_EQ(std::system(command.c_str()), 0) << command;
         }
     }
-    void TearDown() override
-    {
-        std::error_code ignored;
-        fs::remove_all(destination, ignored);
-    }
-    fs::path destination;
+    TempFolder destination{"veskan-install"};
     fs::path prefix;
 };
 

@@ -4,7 +4,6 @@
 #include "platform/raster/Raster.h"
 #include "scene/Tick.h"
 
-#include <cstdlib>
 #include <vector>
 
 struct Frame {
@@ -28,11 +27,3 @@ struct RecordingSink : IFrameSink {
     }
     std::vector<Frame> frames;
 };
-
-// Within the error of a JPEG stand-in's flat colour.
-inline bool Near(Pixel actual, Pixel expected, int tolerance = 4)
-{
-    return std::abs(RedOf(actual) - RedOf(expected)) <= tolerance &&
-           std::abs(GreenOf(actual) - GreenOf(expected)) <= tolerance &&
-           std::abs(BlueOf(actual) - BlueOf(expected)) <= tolerance;
-}

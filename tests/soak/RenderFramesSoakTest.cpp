@@ -4,6 +4,7 @@
 // resident memory, sampled from outside while it runs, must stay flat.
 #include "ProcessMemory.h"
 #include "support/ReadAll.h"
+#include "support/TempFolder.h"
 
 #include "scene/Catalogue.h"
 
@@ -89,23 +90,12 @@ long AllJpegPixelsKiB()
     return total;
 }
 
-class RenderFramesSoak : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        m_dir = fs::temp_directory_path() / ("veskan-soak-" + std::to_string(::getpid()));
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-    fs::path m_dir;
-};
-
-TEST_F(RenderFramesSoak, ThirtyThousandTicksEndCleanlyAndStayFlat)
+TEST(RenderFramesSoak, ThirtyThousandTicksEndCleanlyAndStayFlat)
 {
-    const fs::path out = m_dir / "frames";
-    const fs::path outFile = m_dir / "stdout.txt";
-    const fs::path errFile = m_dir / "stderr.txt";
+    const TempFolder folder("veskan-soak");
+    const fs::path out = folder / "frames";
+    const fs::path outFile = folder / "stdout.txt";
+    const fs::path errFile = folder / "stderr.txt";
     const std::string program = VESKAN_RENDER_FRAMES;
     std::vector<std::string> args = {program,    "--size",  "640x480", "--start", "02:00:00.250",
                                      "--ticks",  std::to_string(Ticks), "--out", out.string()};

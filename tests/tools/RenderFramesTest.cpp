@@ -1,6 +1,7 @@
 // render-frames as a person runs it: the same frames run to run and as they were
 // before the tick kept what stands still, exit status 2 and no files for bad arguments.
 #include "support/ReadAll.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -26,14 +27,7 @@ int RenderFrames(const std::string& args)
 
 class RenderFramesTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_dir = fs::temp_directory_path() / ("render-frames-test-" + std::to_string(::getpid()));
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-    fs::path m_dir;
+    TempFolder m_dir{"render-frames-test"};
 };
 
 TEST_F(RenderFramesTest, SameStartGivesIdenticalFrames)

@@ -5,14 +5,14 @@
 #include "XServer.h"
 #include "support/ReadAll.h"
 #include "support/Unprivileged.h"
+#include "support/WaitUntil.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <sstream>
+#include <fstream>
 #include <string>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 #ifndef PROJECT1
@@ -27,39 +27,17 @@ using namespace std::chrono_literals;
 
 namespace {
 
-// A private folder for one test, removed with everything in it.
-class TestFolder {
-public:
-    TestFolder()
-    {
-        char pattern[] = "/tmp/veskan-desktop-XXXXXX";
-        if (::mkdtemp(pattern) != nullptr)
-            m_path = pattern;
-        // Programs run as another user reach in.
-        ::chmod(m_path.c_str(), 0755);
-    }
-    ~TestFolder()
-    {
-        std::error_code ignored;
-        for (const auto& entry : fs::recursive_directory_iterator(m_path, ignored))
-            ::chmod(entry.path().c_str(), entry.is_directory(ignored) ? 0755 : 0644);
-        fs::remove_all(m_path, ignored);
-    }
-    const fs::path& Path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
-
-// A copy of the program exactly as ./run builds it, in a folder of the test's own,
-// with its settings folder beside it, where it keeps VESKAN.INI.
+// A copy of the program exactly as ./run builds it, in a folder of the test's own
+// that programs run as another user reach into, with its settings folder beside it,
+// where it keeps VESKAN.INI.
 struct ProgramCopy {
     ProgramCopy()
     {
+        folder.OpenToOthers();
         fs::copy_file(PROJECT1_AS_RUN_BUILDS_IT, program);
         fs::create_directory(settings);
     }
-    TestFolder folder;
+    TempFolder folder{"veskan-desktop"};
     fs::path program = folder.Path() / "Project1";
     fs::path settings = folder.Path() / "settings";
 };
@@ -232,13 +210,8 @@ TEST_P(UnprivilegedSettings, OkAndTestAsAPersonWithoutRoot)
                   0);
         EXPECT_TRUE(WaitForFirstCycleFrame(server, 0, 0, 1280, 1024)) << "Test showed no scene";
         ASSERT_EQ(server.Run("xdotool mousemove_relative 0 20"), 0);
-        bool sceneGone = false;
-        for (int attempt = 0; attempt < 100 && !sceneGone; ++attempt) {
-            sceneGone = server.VisibleWindows(dialog.Pid()).size() == 1;
-            if (!sceneGone)
-                std::this_thread::sleep_for(50ms);
-        }
-        ASSERT_TRUE(sceneGone) << "the move did not end the show";
+        ASSERT_TRUE(WaitUntil([&] { return server.VisibleWindows(dialog.Pid()).size() == 1; }, 8s, 50ms))
+            << "the move did not end the show";
     }
     // OK, clicked: after Test the focus is on Test, which Enter would press.
     ASSERT_EQ(server.Run("xdotool mousemove " + std::to_string(r.x + 45) + " " + std::to_string(r.y + 52) +
@@ -315,8 +288,7 @@ TEST_F(TwoMonitors, DialogOpensOnThePrimaryAndTestCoversTheMonitorItWasMovedTo)
     EXPECT_EQ(Geometry(server, window), (Rect{(1280 - 313) / 2, (1024 - 200) / 2, 313, 200}));
 
     ASSERT_EQ(server.Run("xdotool windowmove " + window + " 1500 300"), 0);
-    for (int attempt = 0; attempt < 50 && Geometry(server, window).x != 1500; ++attempt)
-        std::this_thread::sleep_for(50ms);
+    WaitUntil([&] { return Geometry(server, window).x == 1500; }, 4s, 50ms);
     ASSERT_EQ(Geometry(server, window), (Rect{1500, 300, 313, 200}));
     ASSERT_EQ(server.Run("xdotool mousemove 1545 432 click 1"), 0);   // Test
 

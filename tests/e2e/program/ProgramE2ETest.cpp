@@ -4,17 +4,15 @@
 #include "SceneOnScreen.h"
 #include "XServer.h"
 #include "support/ReadAll.h"
+#include "support/WaitUntil.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
-#include <thread>
 
 #ifndef PROJECT1
 #error "PROJECT1 must name the program built with its settings directory in the build tree"
@@ -29,12 +27,6 @@ using namespace std::chrono_literals;
 namespace {
 
 const fs::path SettingsFile = fs::path(SETTINGS_DIR) / "VESKAN.INI";
-
-bool Near(Rgb8 p, Rgb8 expected, int tolerance)
-{
-    return std::abs(p.r - expected.r) <= tolerance && std::abs(p.g - expected.g) <= tolerance &&
-           std::abs(p.b - expected.b) <= tolerance;
-}
 
 class ProgramOnX : public ::testing::Test {
 protected:
@@ -53,28 +45,14 @@ protected:
     // Gives the window the keyboard focus and waits until the X server says it has it.
     bool Focus(const std::string& window)
     {
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            server.Run("xdotool windowfocus " + window);
-            std::istringstream focused(server.Output("xdotool getwindowfocus"));
-            std::string id;
-            if (focused >> id && id == window)
-                return true;
-            std::this_thread::sleep_for(20ms);
-        }
-        return false;
-    }
-
-    // Polls screenshots until the condition holds or the deadline passes.
-    template <typename Condition>
-    bool WaitForScreen(Condition condition, Screenshot& shot)
-    {
-        for (int attempt = 0; attempt < 60; ++attempt) {
-            shot = server.Shoot();
-            if (shot.width > 0 && condition(shot))
-                return true;
-            std::this_thread::sleep_for(100ms);
-        }
-        return false;
+        return WaitUntil(
+            [&] {
+                server.Run("xdotool windowfocus " + window);
+                std::istringstream focused(server.Output("xdotool getwindowfocus"));
+                std::string id;
+                return focused >> id && id == window;
+            },
+            5s);
     }
 
     static bool SkyShown(const Screenshot& shot)
@@ -137,7 +115,7 @@ TEST_P(PointerOnX, FivePixelsKeepTheShowSixEndIt)
     Program saver(server, PROJECT1, {"/S"});
     ASSERT_FALSE(server.WaitForWindow(saver.Pid(), "ScrnFrm").empty()) << "no window";
     Screenshot shot;
-    ASSERT_TRUE(WaitForScreen(SkyShown, shot)) << "no scene on the screen";
+    ASSERT_TRUE(WaitForScreen(server, SkyShown, shot)) << "no scene on the screen";
     ASSERT_EQ(server.Run(std::string("xdotool mousemove_relative ") + GetParam().within), 0);
     int status = -1;
     EXPECT_FALSE(saver.WaitForExit(status, 700ms)) << "a 5-pixel move ended the show";
@@ -155,7 +133,7 @@ TEST_F(ProgramOnX, ButtonsAndWheelKeepTheShowAKeyPressEndsIt)
     const std::string window = server.WaitForWindow(saver.Pid(), "ScrnFrm");
     ASSERT_FALSE(window.empty());
     Screenshot shot;
-    ASSERT_TRUE(WaitForScreen(SkyShown, shot));
+    ASSERT_TRUE(WaitForScreen(server, SkyShown, shot));
     ASSERT_TRUE(Focus(window));
     ASSERT_EQ(server.Run("xdotool click 1 click 3 click 4 click 5"), 0);
     int status = -1;
@@ -177,7 +155,7 @@ TEST_F(ProgramOnX, DialogShowsItsTitleCardAndEscapeEndsWithoutWriting)
     EXPECT_NEAR(r.x, (1280 - 313) / 2, 1);
     EXPECT_NEAR(r.y, (1024 - 200) / 2, 1);
     Screenshot shot;
-    ASSERT_TRUE(WaitForScreen([&](const Screenshot& s) { return DialogShown(s, r); }, shot))
+    ASSERT_TRUE(WaitForScreen(server, [&](const Screenshot& s) { return DialogShown(s, r); }, shot))
         << "no navy dialog with the red title card";
 
     ASSERT_TRUE(Focus(window));
@@ -208,19 +186,20 @@ TEST_F(ProgramOnX, TestShowsTheSceneOverTheDialogUntilTheMouseMoves)
     ASSERT_FALSE(window.empty());
     const Rect r = Geometry(server, window);
     Screenshot shot;
-    ASSERT_TRUE(WaitForScreen([&](const Screenshot& s) { return DialogShown(s, r); }, shot));
+    ASSERT_TRUE(WaitForScreen(server, [&](const Screenshot& s) { return DialogShown(s, r); }, shot));
 
     for (int round = 1; round <= 2; ++round) {
         // The Test button lies at (9, 115), 72 x 34, in the client area.
         ASSERT_EQ(server.Run("xdotool mousemove " + std::to_string(r.x + 45) + " " + std::to_string(r.y + 132) +
                              " click 1"),
                   0);
-        ASSERT_TRUE(WaitForScreen(SkyShown, shot)) << "round " << round << ": Test showed no scene";
+        ASSERT_TRUE(WaitForScreen(server, SkyShown, shot)) << "round " << round << ": Test showed no scene";
         EXPECT_FALSE(DialogShown(shot, r)) << "round " << round << ": the scene does not cover the dialog";
         EXPECT_EQ(ReadAll(SettingsFile), "[Config]\nType=-1\n");
 
         ASSERT_EQ(server.Run("xdotool mousemove_relative 0 20"), 0);
-        ASSERT_TRUE(WaitForScreen([&](const Screenshot& s) { return DialogShown(s, r) && !SkyShown(s); }, shot))
+        const auto dialogBack = [&](const Screenshot& s) { return DialogShown(s, r) && !SkyShown(s); };
+        ASSERT_TRUE(WaitForScreen(server, dialogBack, shot))
             << "round " << round << ": the dialog did not come back";
         int status = -1;
         EXPECT_FALSE(dialog.Exited(status)) << "the program ended with the show";
@@ -243,12 +222,12 @@ TEST(ProgramWithoutDisplay, SaysSoInOneLineAndExitsWithOne)
 {
     for (const std::string env : {"env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM",
                                   "env -u WAYLAND_DISPLAY DISPLAY=:9999 QT_QPA_PLATFORM=xcb"}) {
-        const std::string out = fs::temp_directory_path() / ("veskan-nodisplay-" + std::to_string(::getpid()));
-        const int status = std::system((env + " " PROJECT1 " /S >/dev/null 2>" + out).c_str());
+        const TempFolder folder("veskan-nodisplay");
+        const fs::path out = folder / "errors";
+        const int status = std::system((env + " " PROJECT1 " /S >/dev/null 2>" + out.string()).c_str());
         ASSERT_TRUE(WIFEXITED(status)) << env;
         EXPECT_EQ(WEXITSTATUS(status), 1) << env;
         const std::string text = ReadAll(out);
-        fs::remove(out);
         EXPECT_NE(text.find("no display"), std::string::npos) << text;
         EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
     }

@@ -10,6 +10,7 @@
 #include "SceneOnScreen.h"
 #include "XServer.h"
 #include "support/ReadAll.h"
+#include "support/WaitUntil.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,6 @@
 #include <memory>
 #include <filesystem>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -82,8 +82,7 @@ bool DialogShown(const Screenshot& shot, Rect& client)
 bool SkyShown(const Screenshot& shot)
 {
     // Sky Image1, row 0, right of the tall tree: (65, 64, 255).
-    const Rgb8 p = shot.At(1000, 0);
-    return std::abs(p.r - 65) <= 12 && std::abs(p.g - 64) <= 12 && std::abs(p.b - 255) <= 12;
+    return Near(shot.At(1000, 0), Rgb8{65, 64, 255}, 12);
 }
 
 class Project1UnderWine : public ::testing::Test {
@@ -106,29 +105,11 @@ protected:
         return std::make_unique<Program>(server, wineRun, line);
     }
 
-    // Polls screenshots until the condition holds or the deadline passes.
-    template <typename Condition>
-    bool WaitForScreen(Condition condition, Screenshot& shot)
-    {
-        for (int attempt = 0; attempt < 60; ++attempt) {
-            shot = server.Shoot();
-            if (shot.width > 0 && condition(shot))
-                return true;
-            std::this_thread::sleep_for(100ms);
-        }
-        return false;
-    }
-
     // Wine gives its windows the keyboard focus itself; waits until the X server says
     // the window has it.
     bool WaitForFocus(const std::string& window)
     {
-        for (int attempt = 0; attempt < 100; ++attempt) {
-            if (server.Output("xdotool getwindowfocus").rfind(window, 0) == 0)
-                return true;
-            std::this_thread::sleep_for(50ms);
-        }
-        return false;
+        return WaitUntil([&] { return server.Output("xdotool getwindowfocus").rfind(window, 0) == 0; }, 8s, 50ms);
     }
 
     // Opens the dialog with the arguments and waits until it shows, focused.
@@ -138,7 +119,7 @@ protected:
         const std::string window = server.WaitForWindow(dialog->Pid(), "Configuration", WindowDeadline);
         EXPECT_FALSE(window.empty()) << "no dialog";
         Screenshot shot;
-        EXPECT_TRUE(WaitForScreen([&](const Screenshot& s) { return DialogShown(s, client); }, shot))
+        EXPECT_TRUE(WaitForScreen(server, [&](const Screenshot& s) { return DialogShown(s, client); }, shot))
             << "no navy dialog with the red title card";
         EXPECT_TRUE(WaitForFocus(window)) << "the dialog has no keyboard focus";
         return dialog;
@@ -173,7 +154,7 @@ TEST_F(Project1UnderWine, AKeyEndsTheSaver)
     const std::string window = server.WaitForWindow(saver->Pid(), "ScrnFrm", WindowDeadline);
     ASSERT_FALSE(window.empty()) << "no window";
     Screenshot shot;
-    ASSERT_TRUE(WaitForScreen(SkyShown, shot)) << "no scene on the screen";
+    ASSERT_TRUE(WaitForScreen(server, SkyShown, shot)) << "no scene on the screen";
     ASSERT_TRUE(WaitForFocus(window));
     ASSERT_EQ(server.Run("xdotool key x"), 0);
     int status = -1;
@@ -226,14 +207,16 @@ TEST_F(Project1UnderWine, TestShowsTheSceneAndAMouseMoveBringsTheDialogBack)
         ASSERT_EQ(server.Run("xdotool mousemove " + std::to_string(client.x + 45) + " " +
                              std::to_string(client.y + 132) + " click 1"),
                   0);
-        ASSERT_TRUE(WaitForScreen(SkyShown, shot)) << "round " << round << ": Test at " << client << " showed no scene";
+        ASSERT_TRUE(WaitForScreen(server, SkyShown, shot))
+            << "round " << round << ": Test at " << client << " showed no scene";
         Rect covered;
         EXPECT_FALSE(DialogShown(shot, covered)) << "round " << round << ": the scene does not cover the dialog";
         EXPECT_EQ(ReadAll(settingsFile), writtenSetting);
 
         ASSERT_EQ(server.Run("xdotool mousemove_relative 0 20"), 0);
         Rect back;
-        ASSERT_TRUE(WaitForScreen([&](const Screenshot& s) { return DialogShown(s, back) && !SkyShown(s); }, shot))
+        const auto dialogBack = [&](const Screenshot& s) { return DialogShown(s, back) && !SkyShown(s); };
+        ASSERT_TRUE(WaitForScreen(server, dialogBack, shot))
             << "round " << round << ": the dialog did not come back";
         EXPECT_EQ(back, client);
         int status = -1;

@@ -3,6 +3,7 @@
 #include "DialogFixture.h"
 
 #include "config/TCfgFrm.h"
+#include "support/Colour.h"
 
 #include <QApplication>
 #include <QFontMetrics>
@@ -10,7 +11,6 @@
 #include <QPalette>
 #include <QRadioButton>
 #include <QScreen>
-#include <cstdlib>
 
 namespace {
 
@@ -54,12 +54,6 @@ QSize TextExtent(const char* text, int pixels)
     font.setPixelSize(pixels);
     const QFontMetrics metrics(font);
     return QSize(metrics.horizontalAdvance(QString::fromLatin1(text)), metrics.height());
-}
-
-bool Near(QRgb a, QRgb b, int tolerance)
-{
-    return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
-           std::abs(qBlue(a) - qBlue(b)) <= tolerance;
 }
 
 // Whether some pixel of the rectangle has (nearly) the colour: the ink of the text.

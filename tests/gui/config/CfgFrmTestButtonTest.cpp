@@ -11,7 +11,6 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QDir>
 #include <QTest>
 
 namespace {
@@ -59,7 +58,7 @@ TEST_F(DialogWithScreenTest, TestShowsTheSceneAgainAfterAMouseMoveEndedIt)
 TEST_F(DialogWithScreenTest, TestOnAnUnwritableFileReportsTheErrorAndShowsNoScene)
 {
     // A Windows directory that does not exist: the file cannot be created there.
-    SetSystemDirectory(QDir(SystemDir()).filePath(QStringLiteral("missing/windows")).toStdString());
+    SetSystemDirectory((m_systemDir / "missing/windows").string());
     bool sceneShown = true, dialogShown = false, focusStayed = false;
     bool sceneAfterFix = false;
     const bool ended = RunProgram([&] {
@@ -71,7 +70,7 @@ TEST_F(DialogWithScreenTest, TestOnAnUnwritableFileReportsTheErrorAndShowsNoScen
         focusStayed = QApplication::focusWidget() == QtWidget(CfgFrm->btnTest);
 
         // The dialog is still usable: once the folder can be written, Test works.
-        SetSystemDirectory(SystemDir().toStdString());
+        SetSystemDirectory(m_systemDir.Path().string());
         TypeKey(CfgFrm, Qt::Key_Return);
         sceneAfterFix = ScrnFrm->Visible();
     });
@@ -89,7 +88,7 @@ TEST_F(DialogWithScreenTest, TestOnAnUnwritableFileReportsTheErrorAndShowsNoScen
 
 TEST_F(DialogWithScreenTest, OkOnAnUnwritableFileReportsTheErrorAndKeepsTheDialogOpen)
 {
-    SetSystemDirectory(QDir(SystemDir()).filePath(QStringLiteral("missing/windows")).toStdString());
+    SetSystemDirectory((m_systemDir / "missing/windows").string());
     bool dialogShown = false;
     const bool ended = RunProgram([&] {
         TypeKey(CfgFrm, Qt::Key_Return);
@@ -107,7 +106,7 @@ TEST_F(DialogWithScreenTest, HandlersCalledDirectlyRaiseTheWriteError)
 {
     // Without the click binding the error is not caught: it is the binding that
     // reports it.
-    SetSystemDirectory(QDir(SystemDir()).filePath(QStringLiteral("missing")).toStdString());
+    SetSystemDirectory((m_systemDir / "missing").string());
     EXPECT_THROW(CfgFrm->SaveSettings(), EIniFileException);
     EXPECT_THROW(CfgFrm->btnTestClick(&CfgFrm->btnTest), EIniFileException);
     EXPECT_FALSE(ScrnFrm->Visible());

@@ -7,8 +7,6 @@
 #include "screen/TScrnFrm.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QTest>
 #include <QTimer>
 #include <QLabel>
@@ -41,9 +39,7 @@ QImage AssetPicture(const char* fileName)
 
 void DialogTest::SetUp()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    ASSERT_TRUE(m_dir->isValid());
-    SetSystemDirectory(m_dir->path().toStdString());
+    SetSystemDirectory(m_systemDir.Path().string());
     m_previousBoxes = SetMessageBoxFunction([this](const TMessageBoxRequest& request) { m_boxes.push_back(request); });
 
     m_application = std::make_unique<TApplication>();
@@ -67,37 +63,21 @@ void DialogTest::TearDown()
     m_application.reset();
     SetMessageBoxFunction(std::move(m_previousBoxes));
     SetSystemDirectory(std::string());
-    m_dir.reset();
-}
-
-QString DialogTest::SystemDir() const
-{
-    return m_dir->path();
-}
-
-QString DialogTest::IniPath() const
-{
-    return QDir(m_dir->path()).filePath(QStringLiteral("VESKAN.INI"));
 }
 
 bool DialogTest::IniExists() const
 {
-    return QFile::exists(IniPath());
+    return std::filesystem::exists(m_systemDir / "VESKAN.INI");
 }
 
 QByteArray DialogTest::IniContent() const
 {
-    QFile file(IniPath());
-    if (!file.open(QIODevice::ReadOnly))
-        return QByteArray();
-    return file.readAll();
+    return QByteArray::fromStdString(m_systemDir.Get("VESKAN.INI").value_or(""));
 }
 
 void DialogTest::WriteIni(const QByteArray& content) const
 {
-    QFile file(IniPath());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(content), content.size());
+    ASSERT_TRUE(m_systemDir.Put("VESKAN.INI", content.toStdString()));
 }
 
 void DialogTest::ShowDialog()

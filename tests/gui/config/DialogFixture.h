@@ -7,11 +7,11 @@
 #include "platform/window/TApplication.h"
 #include "platform/window/qt/GlyphButton.h"
 #include "platform/window/qt/RadioGroupBox.h"
+#include "support/TempFolder.h"
 
 #include <QByteArray>
 #include <QImage>
 #include <QString>
-#include <QTemporaryDir>
 #include <Qt>
 #include <functional>
 #include <gtest/gtest.h>
@@ -39,9 +39,7 @@ protected:
     // Whether the fixture also makes the screen window (second, so a secondary form).
     virtual bool WithScreenWindow() const { return false; }
 
-    // The folder that stands for the Windows directory, and the settings file in it.
-    QString SystemDir() const;
-    QString IniPath() const;
+    // The settings file in the folder that stands for the Windows directory.
     bool IniExists() const;
     QByteArray IniContent() const;
     void WriteIni(const QByteArray& content) const;
@@ -55,9 +53,9 @@ protected:
     bool RunProgram(const std::function<void()>& steps);
 
     std::vector<TMessageBoxRequest> m_boxes;
+    const TempFolder m_systemDir{"veskan-dialog"};
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<TApplication> m_application;
     MessageBoxFunction m_previousBoxes;
 };

@@ -19,13 +19,6 @@ namespace {
 
 const QRect Primary(0, 0, 1280, 1024);
 
-bool Near(QRgb shown, Pixel expected, int tolerance = 4)
-{
-    return std::abs(qRed(shown) - RedOf(expected)) <= tolerance &&
-           std::abs(qGreen(shown) - GreenOf(expected)) <= tolerance &&
-           std::abs(qBlue(shown) - BlueOf(expected)) <= tolerance;
-}
-
 class ScreenFormTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -190,9 +183,9 @@ TEST_F(ScreenFormTest, TicksCopyTheSceneToTheWindow)
     // banner Image24 at (1280 - 329, 1024 - 42), black ground elsewhere.
     ASSERT_TRUE(WaitFor([&] { return screen.Surface().FramesShown() > 0 && FrameImage(screen.Surface()).size() == QSize(1280, 1024); }));
     const QImage shown = FrameImage(screen.Surface());
-    EXPECT_TRUE(Near(shown.pixel(1000, 50), LayerColour(1)));
-    EXPECT_TRUE(Near(shown.pixel(1250, 400), LayerColour(1)));
-    EXPECT_TRUE(Near(shown.pixel(951 + 10, 982 + 10), LayerColour(24)));
+    EXPECT_TRUE(Near(shown.pixel(1000, 50), LayerColour(1), StandInError));
+    EXPECT_TRUE(Near(shown.pixel(1250, 400), LayerColour(1), StandInError));
+    EXPECT_TRUE(Near(shown.pixel(951 + 10, 982 + 10), LayerColour(24), StandInError));
     EXPECT_EQ(shown.pixel(640, 700), Black);
     EXPECT_EQ(shown.pixel(1279, 1023), Black);   // the banner keeps one pixel of margin
     // The ticks go on while shown.

@@ -57,7 +57,7 @@ constexpr long HeapMarginBytes = 32 * 1024;
 // a time so that a round takes only as long as its events; false after the deadline.
 bool PumpUntil(const std::function<bool()>& condition)
 {
-    return WaitFor(condition, 5000, 1);
+    return WaitFor(condition, std::chrono::seconds(5), std::chrono::milliseconds(1));
 }
 
 struct Sample {

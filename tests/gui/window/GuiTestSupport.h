@@ -5,25 +5,21 @@
 #include "platform/window/MessageBox.h"
 #include "platform/window/Messages.h"
 #include "platform/window/qt/QtImpl.h"
+#include "support/WaitUntil.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QTest>
+#include <chrono>
 #include <functional>
 #include <vector>
 
-// Processes events until condition holds, polling every pollMs (20 by default);
-// false after the deadline.
-inline bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 5000, int pollMs = 20)
+// WaitUntil that processes Qt's events between its checks instead of sleeping.
+inline bool WaitFor(const std::function<bool()>& condition,
+                    std::chrono::milliseconds deadline = std::chrono::seconds(5),
+                    std::chrono::milliseconds interval = std::chrono::milliseconds(20))
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (!condition()) {
-        if (clock.elapsed() > timeoutMs)
-            return false;
-        QTest::qWait(pollMs);
-    }
-    return true;
+    return WaitUntil(condition, deadline, interval,
+                     [](std::chrono::milliseconds pause) { QTest::qWait(static_cast<int>(pause.count())); });
 }
 
 // Lets queued events (posted deliveries, paint, activation) run.

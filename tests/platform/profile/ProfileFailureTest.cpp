@@ -62,7 +62,7 @@ class ProfileFailingStep : public ::testing::TestWithParam<StepCase> {};
 TEST_P(ProfileFailingStep, LeavesTheOldFileAndNoTemporaryFile)
 {
     ProfileTestDir dir;
-    dir.Put("VESKAN.INI", OldFile);
+    ASSERT_TRUE(dir.Put("VESKAN.INI", OldFile));
     FaultyProfileFiles files;
     files.failAt = GetParam().step;
     SetProfileFiles(&files);
@@ -116,7 +116,7 @@ class ProfileFailingStepInPlace : public ::testing::TestWithParam<StepCase> {};
 TEST_P(ProfileFailingStepInPlace, LeavesTheOldFile)
 {
     ProfileTestDir dir;
-    dir.Put("VESKAN.INI", OldFile);
+    ASSERT_TRUE(dir.Put("VESKAN.INI", OldFile));
     FaultyProfileFiles files;
     files.refuseTemporary = true;
     files.failAt = GetParam().step;
@@ -135,7 +135,7 @@ INSTANTIATE_TEST_SUITE_P(Steps, ProfileFailingStepInPlace, ::testing::ValuesIn(F
 TEST(ProfileFailingStep, DirectorySyncDoesNotUndoAFinishedWrite)
 {
     ProfileTestDir dir;
-    dir.Put("VESKAN.INI", "[Config]\nType=7\n");
+    ASSERT_TRUE(dir.Put("VESKAN.INI", "[Config]\nType=7\n"));
     FaultyProfileFiles files;
     files.failAt = FileStep::SyncDirectory;
     SetProfileFiles(&files);
@@ -148,7 +148,7 @@ TEST(ProfileFailingStep, DirectorySyncDoesNotUndoAFinishedWrite)
 TEST(ProfileFailingStep, SuccessfulWriteGoesThroughEveryStepOnce)
 {
     ProfileTestDir dir;
-    dir.Put("VESKAN.INI", "[Config]\nType=7\n");
+    ASSERT_TRUE(dir.Put("VESKAN.INI", "[Config]\nType=7\n"));
     FaultyProfileFiles files;
     SetProfileFiles(&files);
 
@@ -204,11 +204,11 @@ TEST_P(ProfilePermissions, AsAnUnprivilegedUser)
     const UserIds fileOwner = c.fileOwnedByRoot && RunningAsRoot() ? UserIds{0, 0} : user;
     const std::string ini = dir.PathOf("VESKAN.INI");
     if (c.entry == Entry::File) {
-        dir.Put("VESKAN.INI", OldFile);
+        ASSERT_TRUE(dir.Put("VESKAN.INI", OldFile));
         ASSERT_EQ(::chown(ini.c_str(), fileOwner.uid, fileOwner.gid), 0);
         ASSERT_EQ(::chmod(ini.c_str(), c.fileMode), 0);
     } else if (c.entry == Entry::LinkToVictim) {
-        dir.Put("victim", OldFile);
+        ASSERT_TRUE(dir.Put("victim", OldFile));
         ASSERT_EQ(::chmod(dir.PathOf("victim").c_str(), c.fileMode), 0);
         ASSERT_EQ(::symlink(dir.PathOf("victim").c_str(), ini.c_str()), 0);
     }
@@ -265,8 +265,8 @@ class ProfilePlantedLink : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_dir.Put("VESKAN.INI", "[Config]\nType=7\n");
-        m_dir.Put("victim", "precious\n");
+        ASSERT_TRUE(m_dir.Put("VESKAN.INI", "[Config]\nType=7\n"));
+        ASSERT_TRUE(m_dir.Put("victim", "precious\n"));
         ASSERT_EQ(::symlink(m_dir.PathOf("victim").c_str(), m_dir.PathOf(".VESKAN.INI.PLANTED.tmp").c_str()), 0);
         SetProfileFiles(&m_files);
     }
@@ -310,7 +310,7 @@ TEST_F(ProfilePlantedLink, DanglingCreatesNothingAtItsTarget)
     ASSERT_EQ(::symlink(m_dir.PathOf("nowhere").c_str(), m_dir.PathOf(".VESKAN.INI.DANGLING.tmp").c_str()), 0);
     m_files.suffixes = {"DANGLING", "FRESH"};
     EXPECT_TRUE(WritePrivateProfileString("Config", "Type", "-1", "VESKAN.INI"));
-    EXPECT_EQ(m_dir.Get("nowhere"), "<missing>");
+    EXPECT_FALSE(m_dir.Get("nowhere").has_value());
     EXPECT_EQ(m_dir.Get("VESKAN.INI"), "[Config]\nType=-1\n");
 }
 

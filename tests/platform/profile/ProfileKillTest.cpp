@@ -41,7 +41,7 @@ const std::string FileWithSeven = "; the saver's settings\n[Config]\nType=7\n[Ot
 TEST(ProfileKilledWriter, LeavesTheOldOrTheNewFile)
 {
     ProfileTestDir dir;
-    dir.Put("VESKAN.INI", FileWithSeven);
+    ASSERT_TRUE(dir.Put("VESKAN.INI", FileWithSeven));
     std::mt19937 random(20240607u);
     std::uniform_int_distribution<int> runFor(0, MaxRunMicroseconds);
     int changes = 0;
@@ -71,7 +71,7 @@ TEST(ProfileKilledWriter, LeavesTheOldOrTheNewFile)
         ASSERT_EQ(polled, 1) << "the writer finished no write";
         ASSERT_TRUE(WIFSIGNALED(status)) << "the writer stopped by itself, status " << status;
 
-        const std::string now = dir.Get("VESKAN.INI");
+        const std::string now = dir.Get("VESKAN.INI").value_or("<missing>");
         ASSERT_TRUE(now == FileWithMinusOne || now == FileWithSeven) << "after kill " << kill << ":\n" << now;
         if ((now == FileWithSeven) != holdsSeven)
             ++changes;

@@ -80,8 +80,9 @@ class ProfileWrite : public ::testing::TestWithParam<EditCase> {};
 TEST_P(ProfileWrite, GivesTheExpectedFile)
 {
     ProfileTestDir dir;
-    if (GetParam().before != nullptr)
-        dir.Put("VESKAN.INI", GetParam().before);
+    if (GetParam().before != nullptr) {
+        ASSERT_TRUE(dir.Put("VESKAN.INI", GetParam().before));
+    }
     ASSERT_TRUE(WritePrivateProfileString("Config", "Type", "-1", "VESKAN.INI"));
     EXPECT_EQ(dir.Get("VESKAN.INI"), GetParam().after);
     EXPECT_EQ(dir.Names(), std::vector<std::string> {"VESKAN.INI"});
@@ -90,8 +91,9 @@ TEST_P(ProfileWrite, GivesTheExpectedFile)
 TEST_P(ProfileWrite, TwiceGivesTheSameBytes)
 {
     ProfileTestDir dir;
-    if (GetParam().before != nullptr)
-        dir.Put("VESKAN.INI", GetParam().before);
+    if (GetParam().before != nullptr) {
+        ASSERT_TRUE(dir.Put("VESKAN.INI", GetParam().before));
+    }
     ASSERT_TRUE(WritePrivateProfileString("Config", "Type", "-1", "VESKAN.INI"));
     ASSERT_TRUE(WritePrivateProfileString("Config", "Type", "-1", "VESKAN.INI"));
     EXPECT_EQ(dir.Get("VESKAN.INI"), GetParam().after);
@@ -128,7 +130,7 @@ class ProfileRemove : public ::testing::TestWithParam<RemoveCase> {};
 TEST_P(ProfileRemove, GivesTheExpectedFile)
 {
     ProfileTestDir dir;
-    dir.Put("VESKAN.INI", GetParam().before);
+    ASSERT_TRUE(dir.Put("VESKAN.INI", GetParam().before));
     ASSERT_TRUE(WritePrivateProfileString("Config", GetParam().key, nullptr, "VESKAN.INI"));
     EXPECT_EQ(dir.Get("VESKAN.INI"), GetParam().after);
 }
@@ -157,7 +159,7 @@ TEST(ProfileFlush, CreatesNoFileAndTouchesNothing)
 TEST(ProfileFlush, LeavesAnExistingFileAsItIs)
 {
     ProfileTestDir dir;
-    dir.Put("VESKAN.INI", "[Config]\r\nType=7");
+    ASSERT_TRUE(dir.Put("VESKAN.INI", "[Config]\r\nType=7"));
     struct stat before {};
     ASSERT_EQ(::stat(dir.PathOf("VESKAN.INI").c_str(), &before), 0);
     EXPECT_TRUE(WritePrivateProfileString(nullptr, nullptr, nullptr, "VESKAN.INI"));
@@ -170,7 +172,7 @@ TEST(ProfileFlush, LeavesAnExistingFileAsItIs)
 TEST(ProfileWriteOfSameValue, LeavesTheFileInPlace)
 {
     ProfileTestDir dir;
-    dir.Put("VESKAN.INI", "[Config]\nType=-1\n");
+    ASSERT_TRUE(dir.Put("VESKAN.INI", "[Config]\nType=-1\n"));
     struct stat before {};
     ASSERT_EQ(::stat(dir.PathOf("VESKAN.INI").c_str(), &before), 0);
     EXPECT_TRUE(WritePrivateProfileString("config", "TYPE", "-1", "VESKAN.INI"));
@@ -183,7 +185,7 @@ TEST(ProfileWriteOfSameValue, LeavesTheFileInPlace)
 TEST(ProfileWrite, KeepsTheOldPermissionBits)
 {
     ProfileTestDir dir;
-    dir.Put("VESKAN.INI", "[Config]\nType=7\n");
+    ASSERT_TRUE(dir.Put("VESKAN.INI", "[Config]\nType=7\n"));
     ASSERT_EQ(::chmod(dir.PathOf("VESKAN.INI").c_str(), 0640), 0);
     ASSERT_TRUE(WritePrivateProfileString("Config", "Type", "-1", "VESKAN.INI"));
     struct stat info {};
@@ -208,7 +210,7 @@ TEST(ProfileWrite, CreatesANewFileWithTheUmaskApplied)
 TEST(ProfileWrite, ReplacesASymbolicLinkAndLeavesItsTargetAlone)
 {
     ProfileTestDir dir;
-    dir.Put("target.ini", "[Config]\nType=7\n");
+    ASSERT_TRUE(dir.Put("target.ini", "[Config]\nType=7\n"));
     ASSERT_EQ(::symlink(dir.PathOf("target.ini").c_str(), dir.PathOf("VESKAN.INI").c_str()), 0);
     ASSERT_TRUE(WritePrivateProfileString("Config", "Type", "-1", "VESKAN.INI"));
     struct stat info {};
@@ -249,7 +251,7 @@ class ProfileBadInput : public ::testing::TestWithParam<BadInput> {};
 TEST_P(ProfileBadInput, FailsAndLeavesTheFile)
 {
     ProfileTestDir dir;
-    dir.Put("VESKAN.INI", "[Config]\nType=7\n");
+    ASSERT_TRUE(dir.Put("VESKAN.INI", "[Config]\nType=7\n"));
     EXPECT_FALSE(WritePrivateProfileString(GetParam().section, GetParam().key, GetParam().value,
                                            "VESKAN.INI"));
     EXPECT_EQ(dir.Get("VESKAN.INI"), "[Config]\nType=7\n");
@@ -269,7 +271,7 @@ TEST(ProfileBadInput, EmptyFileNameFails)
 TEST(ProfilePath, BareNameLiesInTheSystemDirectory)
 {
     ProfileTestDir dir;
-    EXPECT_EQ(ResolveProfilePath("VESKAN.INI"), dir.Path() + "/VESKAN.INI");
+    EXPECT_EQ(ResolveProfilePath("VESKAN.INI"), dir.Path().string() + "/VESKAN.INI");
     SetSystemDirectory("/some/dir/");
     EXPECT_EQ(ResolveProfilePath("VESKAN.INI"), "/some/dir/VESKAN.INI");
 }
@@ -286,7 +288,7 @@ TEST(ProfilePath, NameWithSlashIsUsedAsItIs)
 TEST(ProfilePath, EmptyOverrideRestoresTheBuildDirectory)
 {
     ProfileTestDir dir;
-    EXPECT_EQ(SystemDirectory(), dir.Path());
+    EXPECT_EQ(SystemDirectory(), dir.Path().string());
     SetSystemDirectory("");
     EXPECT_EQ(SystemDirectory(), std::string(VESKAN_EXPECTED_SYSTEM_DIR));
     EXPECT_EQ(std::string(DefaultSystemDirectory()), VESKAN_EXPECTED_SYSTEM_DIR);

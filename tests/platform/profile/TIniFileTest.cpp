@@ -175,7 +175,7 @@ INSTANTIATE_TEST_SUITE_P(Values, TIniFileInteger, ::testing::ValuesIn(Formats),
 TEST(TIniFileOnDisk, FailedRenameThrowsAndReleaseTouchesNothing)
 {
     ProfileTestDir dir;
-    dir.Put("VESKAN.INI", "[Config]\nType=7\n");
+    ASSERT_TRUE(dir.Put("VESKAN.INI", "[Config]\nType=7\n"));
     FaultyProfileFiles files;
     files.failAt = FileStep::Rename;
     SetProfileFiles(&files);

@@ -3,65 +3,18 @@
 // bare name goes when they are not.
 #include "platform/profile/TIniFile.h"
 
-#include "platform/profile/ProfileService.h"
-#include "platform/profile/SystemDirectory.h"
+#include "ProfileTestDir.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <ostream>
-#include <sstream>
 #include <string>
 
 namespace {
-
-// A fresh folder under the temporary directory, which bare names resolve into while it
-// lives.
-class WindowsProfileDir {
-public:
-    WindowsProfileDir()
-    {
-        static int made = 0;
-        m_path = (std::filesystem::temp_directory_path()
-                  / ("veskan-profile-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++made)))
-                     .string();
-        std::filesystem::create_directory(m_path);
-        SetSystemDirectory(m_path);
-    }
-    ~WindowsProfileDir()
-    {
-        SetSystemDirectory("");
-        std::error_code error;
-        std::filesystem::remove_all(m_path, error);
-    }
-    WindowsProfileDir(const WindowsProfileDir&) = delete;
-    WindowsProfileDir& operator=(const WindowsProfileDir&) = delete;
-
-    const std::string& Path() const { return m_path; }
-    std::string PathOf(const std::string& name) const { return m_path + "\\" + name; }
-
-    void Put(const std::string& name, const std::string& bytes) const
-    {
-        std::ofstream(PathOf(name), std::ios::binary) << bytes;
-    }
-    // The file's bytes, or nothing when there is no such file.
-    std::optional<std::string> Get(const std::string& name) const
-    {
-        std::ifstream in(PathOf(name), std::ios::binary);
-        if (!in)
-            return std::nullopt;
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        return bytes.str();
-    }
-
-private:
-    std::string m_path;
-};
 
 void SaveTypeMinusOne()
 {
@@ -94,9 +47,10 @@ class WindowsSettingsFile : public ::testing::TestWithParam<SettingsCase> {};
 
 TEST_P(WindowsSettingsFile, SaveWritesTypeMinusOne)
 {
-    WindowsProfileDir dir;
-    if (GetParam().before)
-        dir.Put("VESKAN.INI", *GetParam().before);
+    ProfileTestDir dir;
+    if (GetParam().before) {
+        ASSERT_TRUE(dir.Put("VESKAN.INI", *GetParam().before));
+    }
     SaveTypeMinusOne();
     EXPECT_EQ(dir.Get("VESKAN.INI"), GetParam().after);
 }
@@ -110,7 +64,7 @@ TEST(WindowsSettingsFailure, RaisesWithTheBareName)
 {
     for (const bool folderInTheWay : {false, true}) {
         SCOPED_TRACE(folderInTheWay ? "a folder in the file's place" : "a missing folder");
-        WindowsProfileDir dir;
+        ProfileTestDir dir;
         if (folderInTheWay)
             std::filesystem::create_directory(dir.PathOf("VESKAN.INI"));
         else

@@ -1,8 +1,8 @@
 // Tests of the BMP reader: decoding 1- and 24-bit images, and rejecting every malformed block.
 #include "platform/Exception.h"
 #include "platform/raster/Picture.h"
-#include "BmpWriter.h"
 #include "RasterText.h"
+#include "support/PictureFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -15,10 +15,6 @@
 #include <vector>
 
 using rastertest::FromText;
-using rastertest::MakeBmp1;
-using rastertest::MakeBmp24;
-using rastertest::PutU16;
-using rastertest::PutU32;
 using rastertest::ToText;
 
 namespace {
@@ -71,7 +67,7 @@ TEST(Bitmap, Decodes1BitIndexZeroBlackAndIndexOneWhite)
 
 TEST(Bitmap, Draws1BitPixelsBlackAndWhiteWhateverThePaletteSays)
 {
-    auto picture = Picture::LoadBitmap(MakeBmp1(FromText(Small1), Rgb(255, 0, 0), Rgb(0, 0, 255)));
+    auto picture = Picture::LoadBitmap(MakeBmp1(FromText(Small1), {Rgb(255, 0, 0), Rgb(0, 0, 255)}));
     EXPECT_EQ(ToText(picture->Pixels()), Small1);
 }
 
@@ -90,8 +86,8 @@ TEST(Bitmap, AcceptsAGapBeforeThePixelsAndBytesAfterThem)
     // Six bytes inserted between the headers and the pixels, four appended.
     bmp.insert(bmp.begin() + 54, 6, 0xEE);
     bmp.insert(bmp.end(), 4, 0xEE);
-    PutU32(bmp, 2, static_cast<std::uint32_t>(bmp.size()));
-    PutU32(bmp, 10, 60);
+    SetU32(bmp, 2, static_cast<std::uint32_t>(bmp.size()));
+    SetU32(bmp, 10, 60);
     auto picture = Picture::LoadBitmap(bmp);
     EXPECT_EQ(ToText(picture->Pixels(), Colours), "RGB\n#.y\n");
 }
@@ -112,46 +108,46 @@ struct BadBitmap {
 
 void SetSize(std::vector<std::uint8_t>& b)
 {
-    PutU32(b, 2, static_cast<std::uint32_t>(b.size()));
+    SetU32(b, 2, static_cast<std::uint32_t>(b.size()));
 }
 
 const BadBitmap BadBitmaps[] = {
     {"NotBM", false, [](auto& b) { b[1] = 'A'; }},
     {"LowerCaseBm", false, [](auto& b) { b[0] = 'b'; }},
-    {"ZeroPlanes", false, [](auto& b) { PutU16(b, 26, 0); }},
-    {"TwoPlanes", true, [](auto& b) { PutU16(b, 26, 2); }},
-    {"FileSizeOneShort", false, [](auto& b) { PutU32(b, 2, static_cast<std::uint32_t>(b.size() - 1)); }},
-    {"FileSizeOneOver", false, [](auto& b) { PutU32(b, 2, static_cast<std::uint32_t>(b.size() + 1)); }},
-    {"FileSizeHuge", true, [](auto& b) { PutU32(b, 2, 0xFFFFFFFFu); }},
-    {"CoreHeader", false, [](auto& b) { PutU32(b, 14, 12); }},
-    {"V4Header", false, [](auto& b) { PutU32(b, 14, 108); }},
-    {"V5Header", false, [](auto& b) { PutU32(b, 14, 124); }},
-    {"Rle8", false, [](auto& b) { PutU32(b, 30, 1); }},
-    {"Rle4", true, [](auto& b) { PutU32(b, 30, 2); }},
-    {"Bitfields", false, [](auto& b) { PutU32(b, 30, 3); }},
-    {"Depth0", false, [](auto& b) { PutU16(b, 28, 0); }},
-    {"Depth4", true, [](auto& b) { PutU16(b, 28, 4); }},
-    {"Depth8", true, [](auto& b) { PutU16(b, 28, 8); }},
-    {"Depth16", false, [](auto& b) { PutU16(b, 28, 16); }},
-    {"Depth32", false, [](auto& b) { PutU16(b, 28, 32); }},
-    {"OneBitMarkedAs24", true, [](auto& b) { PutU16(b, 28, 24); }},
-    {"PixelOffsetPastEnd", false, [](auto& b) { PutU32(b, 10, static_cast<std::uint32_t>(b.size() + 1)); }},
-    {"PixelOffsetAtEnd", false, [](auto& b) { PutU32(b, 10, static_cast<std::uint32_t>(b.size())); }},
-    {"PixelOffsetHuge", false, [](auto& b) { PutU32(b, 10, 0xFFFFFFF0u); }},
-    {"PixelOffsetIntoHeaders", false, [](auto& b) { PutU32(b, 10, 20); }},
-    {"PixelOffsetZero", false, [](auto& b) { PutU32(b, 10, 0); }},
-    {"PixelOffsetOverPalette", true, [](auto& b) { PutU32(b, 10, 54); }},
-    {"PixelsRunPastEnd", false, [](auto& b) { PutU32(b, 10, 58); }},
-    {"WidthZero", false, [](auto& b) { PutU32(b, 18, 0); }},
-    {"WidthNegative", false, [](auto& b) { PutU32(b, 18, static_cast<std::uint32_t>(-3)); }},
-    {"HeightZero", true, [](auto& b) { PutU32(b, 22, 0); }},
-    {"HeightNegativeTopDown", false, [](auto& b) { PutU32(b, 22, static_cast<std::uint32_t>(-2)); }},
-    {"WidthIntMin", false, [](auto& b) { PutU32(b, 18, 0x80000000u); }},
-    {"WidthTooLarge", false, [](auto& b) { PutU32(b, 18, 5); }},
-    {"HeightTooLarge", true, [](auto& b) { PutU32(b, 22, 4); }},
-    {"WidthIntMax", false, [](auto& b) { PutU32(b, 18, INT_MAX); }},
-    {"HeightIntMax", true, [](auto& b) { PutU32(b, 22, INT_MAX); }},
-    {"BothIntMax1Bit", true, [](auto& b) { PutU32(b, 18, INT_MAX); PutU32(b, 22, INT_MAX); }},
+    {"ZeroPlanes", false, [](auto& b) { SetU16(b, 26, 0); }},
+    {"TwoPlanes", true, [](auto& b) { SetU16(b, 26, 2); }},
+    {"FileSizeOneShort", false, [](auto& b) { SetU32(b, 2, static_cast<std::uint32_t>(b.size() - 1)); }},
+    {"FileSizeOneOver", false, [](auto& b) { SetU32(b, 2, static_cast<std::uint32_t>(b.size() + 1)); }},
+    {"FileSizeHuge", true, [](auto& b) { SetU32(b, 2, 0xFFFFFFFFu); }},
+    {"CoreHeader", false, [](auto& b) { SetU32(b, 14, 12); }},
+    {"V4Header", false, [](auto& b) { SetU32(b, 14, 108); }},
+    {"V5Header", false, [](auto& b) { SetU32(b, 14, 124); }},
+    {"Rle8", false, [](auto& b) { SetU32(b, 30, 1); }},
+    {"Rle4", true, [](auto& b) { SetU32(b, 30, 2); }},
+    {"Bitfields", false, [](auto& b) { SetU32(b, 30, 3); }},
+    {"Depth0", false, [](auto& b) { SetU16(b, 28, 0); }},
+    {"Depth4", true, [](auto& b) { SetU16(b, 28, 4); }},
+    {"Depth8", true, [](auto& b) { SetU16(b, 28, 8); }},
+    {"Depth16", false, [](auto& b) { SetU16(b, 28, 16); }},
+    {"Depth32", false, [](auto& b) { SetU16(b, 28, 32); }},
+    {"OneBitMarkedAs24", true, [](auto& b) { SetU16(b, 28, 24); }},
+    {"PixelOffsetPastEnd", false, [](auto& b) { SetU32(b, 10, static_cast<std::uint32_t>(b.size() + 1)); }},
+    {"PixelOffsetAtEnd", false, [](auto& b) { SetU32(b, 10, static_cast<std::uint32_t>(b.size())); }},
+    {"PixelOffsetHuge", false, [](auto& b) { SetU32(b, 10, 0xFFFFFFF0u); }},
+    {"PixelOffsetIntoHeaders", false, [](auto& b) { SetU32(b, 10, 20); }},
+    {"PixelOffsetZero", false, [](auto& b) { SetU32(b, 10, 0); }},
+    {"PixelOffsetOverPalette", true, [](auto& b) { SetU32(b, 10, 54); }},
+    {"PixelsRunPastEnd", false, [](auto& b) { SetU32(b, 10, 58); }},
+    {"WidthZero", false, [](auto& b) { SetU32(b, 18, 0); }},
+    {"WidthNegative", false, [](auto& b) { SetU32(b, 18, static_cast<std::uint32_t>(-3)); }},
+    {"HeightZero", true, [](auto& b) { SetU32(b, 22, 0); }},
+    {"HeightNegativeTopDown", false, [](auto& b) { SetU32(b, 22, static_cast<std::uint32_t>(-2)); }},
+    {"WidthIntMin", false, [](auto& b) { SetU32(b, 18, 0x80000000u); }},
+    {"WidthTooLarge", false, [](auto& b) { SetU32(b, 18, 5); }},
+    {"HeightTooLarge", true, [](auto& b) { SetU32(b, 22, 4); }},
+    {"WidthIntMax", false, [](auto& b) { SetU32(b, 18, INT_MAX); }},
+    {"HeightIntMax", true, [](auto& b) { SetU32(b, 22, INT_MAX); }},
+    {"BothIntMax1Bit", true, [](auto& b) { SetU32(b, 18, INT_MAX); SetU32(b, 22, INT_MAX); }},
     // The last row's padding is missing: 9 bytes of pixels where the row takes 12.
     {"LastRowPaddingMissing", false, [](auto& b) { b.resize(b.size() - 3); SetSize(b); }},
     {"LastRowMissing", true, [](auto& b) { b.resize(b.size() - 4); SetSize(b); }},
@@ -196,7 +192,7 @@ TEST(Bitmap, EveryTruncationIsRejected)
             EXPECT_THROW(Picture::LoadBitmap(cut), EInvalidGraphic) << length;
             // ...and with the file size made to agree with the cut block.
             if (length >= 6) {
-                PutU32(cut, 2, static_cast<std::uint32_t>(length));
+                SetU32(cut, 2, static_cast<std::uint32_t>(length));
             }
             EXPECT_THROW(Picture::LoadBitmap(cut), EInvalidGraphic) << length;
         }
@@ -208,7 +204,7 @@ TEST(Bitmap, SpanOfAPartOfABufferIsReadOnlyWithinTheSpan)
     // The block sits inside a bigger buffer; the size field is one past the span.
     std::vector<std::uint8_t> buffer = ValidBmp24();
     buffer.push_back(0);
-    PutU32(buffer, 2, static_cast<std::uint32_t>(buffer.size()));
+    SetU32(buffer, 2, static_cast<std::uint32_t>(buffer.size()));
     std::span<const std::uint8_t> span(buffer.data(), buffer.size() - 1);
     EXPECT_THROW(Picture::LoadBitmap(span), EInvalidGraphic);
     EXPECT_EQ(ToText(Picture::LoadBitmap(buffer)->Pixels(), Colours), "RGB\n#.y\n");

@@ -1,8 +1,8 @@
 // Tests of DrawPicture: opaque and keyed draws, colour keys, the mask built once, clipping
 // to the raster and to a clip rectangle, and which pixels a draw sets.
 #include "platform/raster/Picture.h"
-#include "BmpWriter.h"
 #include "RasterText.h"
+#include "support/PictureFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +15,6 @@
 #include <vector>
 
 using rastertest::FromText;
-using rastertest::MakeBmp1;
-using rastertest::MakeBmp24;
 using rastertest::Paint;
 using rastertest::ToText;
 

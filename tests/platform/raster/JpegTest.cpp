@@ -1,8 +1,9 @@
 // Tests of JPEG pictures: size at load, one decode at the first draw, errors, the 236-colour path.
 #include "platform/Exception.h"
 #include "platform/raster/Picture.h"
-#include "JpegWriter.h"
 #include "RasterText.h"
+#include "support/Colour.h"
+#include "support/PictureFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -16,17 +17,22 @@
 
 #include <jerror.h>
 
-using rastertest::EncodeJpeg;
-using rastertest::FindMarker;
-using rastertest::JpegMode;
-using rastertest::Solid;
 
 namespace {
 
-int MaxChannelDistance(Pixel a, Pixel b)
+ColourRows Solid(int width, int height, Pixel colour)
 {
-    return std::max({std::abs(RedOf(a) - RedOf(b)), std::abs(GreenOf(a) - GreenOf(b)),
-                     std::abs(BlueOf(a) - BlueOf(b))});
+    return ColourRows(static_cast<std::size_t>(height), std::vector<Pixel>(static_cast<std::size_t>(width), colour));
+}
+
+// The offset of the n-th (0-based) marker 0xFF code in the stream, or -1.
+long FindMarker(const std::vector<std::uint8_t>& stream, std::uint8_t code, int n = 0)
+{
+    for (std::size_t i = 0; i + 1 < stream.size(); ++i) {
+        if (stream[i] == 0xFF && stream[i + 1] == code && n-- == 0)
+            return static_cast<long>(i);
+    }
+    return -1;
 }
 
 // A sky-like picture: every row one colour, running through a range of hues.
@@ -57,7 +63,7 @@ std::vector<std::vector<Pixel>> Rainbow(int size)
 // before the decoder reads on to the end of the stream and fails.
 std::vector<std::uint8_t> FailingAfterTheRows(int size, Pixel colour)
 {
-    std::vector<std::uint8_t> stream = EncodeJpeg(Solid(size, size, colour), 100);
+    std::vector<std::uint8_t> stream = MakeJpeg(Solid(size, size, colour), {.quality = 100});
     const long sof = FindMarker(stream, 0xC0);
     const std::size_t sofLength = 2 + (stream[sof + 2] << 8 | stream[sof + 3]);
     const std::vector<std::uint8_t> frame(stream.begin() + sof, stream.begin() + sof + static_cast<long>(sofLength));
@@ -74,7 +80,7 @@ std::string JpegErrorText(int code)
 
 TEST(Jpeg, LoadReadsTheSizeAndDoesNotDecode)
 {
-    auto picture = Picture::LoadJpeg(EncodeJpeg(Solid(37, 21, Rgb(10, 20, 30))), JpegDepth::TrueColour);
+    auto picture = Picture::LoadJpeg(MakeJpeg(Solid(37, 21, Rgb(10, 20, 30))), JpegDepth::TrueColour);
     EXPECT_EQ(picture->Kind(), PictureKind::Jpeg);
     EXPECT_EQ(picture->Width(), 37);
     EXPECT_EQ(picture->Height(), 21);
@@ -84,13 +90,14 @@ TEST(Jpeg, LoadReadsTheSizeAndDoesNotDecode)
 
 TEST(Jpeg, DecodesAFlatColourWithinTwoLevels)
 {
-    auto picture = Picture::LoadJpeg(EncodeJpeg(Solid(19, 13, Rgb(200, 30, 60)), 100), JpegDepth::TrueColour);
+    auto picture =
+        Picture::LoadJpeg(MakeJpeg(Solid(19, 13, Rgb(200, 30, 60)), {.quality = 100}), JpegDepth::TrueColour);
     const Raster& pixels = picture->Pixels();
     ASSERT_EQ(pixels.Width(), 19);
     ASSERT_EQ(pixels.Height(), 13);
     for (int y = 0; y < 13; ++y) {
         for (int x = 0; x < 19; ++x) {
-            EXPECT_LE(MaxChannelDistance(pixels.PixelAt(x, y), Rgb(200, 30, 60)), 2) << x << "," << y;
+            EXPECT_LE(ChannelDistance(pixels.PixelAt(x, y), Rgb(200, 30, 60)), 2) << x << "," << y;
         }
     }
     EXPECT_EQ(picture->DecodeCount(), 1);
@@ -99,11 +106,11 @@ TEST(Jpeg, DecodesAFlatColourWithinTwoLevels)
 TEST(Jpeg, KeepsEachRowOfAGradientInItsColour)
 {
     const auto rows = RowGradient(24, 48);
-    auto picture = Picture::LoadJpeg(EncodeJpeg(rows, 95), JpegDepth::TrueColour);
+    auto picture = Picture::LoadJpeg(MakeJpeg(rows, {.quality = 95}), JpegDepth::TrueColour);
     const Raster& pixels = picture->Pixels();
     for (int y = 0; y < 48; ++y) {
         for (int x = 0; x < 24; ++x) {
-            EXPECT_LE(MaxChannelDistance(pixels.PixelAt(x, y), rows[y][x]), 6) << x << "," << y;
+            EXPECT_LE(ChannelDistance(pixels.PixelAt(x, y), rows[y][x]), 6) << x << "," << y;
         }
     }
 }
@@ -113,7 +120,8 @@ TEST(Jpeg, FlatBandOneBlueStepFromTheWindowKeyStaysOneStepAway)
     // (0, 128, 1) is Y 75, Cb 86, Cr 74 after the encoder's rounding; converted back
     // that is R -0.7, G 128.0, B 0.58: rounded to the nearest value (0, 128, 1), where
     // a decoder that rounded down would give the window key (0, 128, 0).
-    auto picture = Picture::LoadJpeg(EncodeJpeg(Solid(32, 16, Rgb(0, 128, 1)), 100), JpegDepth::TrueColour);
+    auto picture =
+        Picture::LoadJpeg(MakeJpeg(Solid(32, 16, Rgb(0, 128, 1)), {.quality = 100}), JpegDepth::TrueColour);
     const Raster& pixels = picture->Pixels();
     for (int y = 0; y < 16; ++y) {
         for (int x = 0; x < 32; ++x) {
@@ -124,14 +132,14 @@ TEST(Jpeg, FlatBandOneBlueStepFromTheWindowKeyStaysOneStepAway)
 
 TEST(Jpeg, OpaqueDrawCoversItsWholeRectangle)
 {
-    auto picture = Picture::LoadJpeg(EncodeJpeg(Solid(6, 5, Black), 90), JpegDepth::TrueColour);
+    auto picture = Picture::LoadJpeg(MakeJpeg(Solid(6, 5, Black), {.quality = 90}), JpegDepth::TrueColour);
     Raster dst(12, 10);
     DrawPicture(dst, *picture, 3, 2, Keying::Opaque);
     std::string drawn;
     for (int y = 0; y < 10; ++y) {
         for (int x = 0; x < 12; ++x) {
             const Pixel p = dst.PixelAt(x, y);
-            drawn += p == White ? '.' : MaxChannelDistance(p, Black) <= 2 ? '#' : '?';
+            drawn += p == White ? '.' : ChannelDistance(p, Black) <= 2 ? '#' : '?';
         }
         drawn += '\n';
     }
@@ -149,7 +157,7 @@ TEST(Jpeg, OpaqueDrawCoversItsWholeRectangle)
 
 TEST(Jpeg, IsDecodedOnceOverManyDraws)
 {
-    auto picture = Picture::LoadJpeg(EncodeJpeg(RowGradient(8, 8)), JpegDepth::TrueColour);
+    auto picture = Picture::LoadJpeg(MakeJpeg(RowGradient(8, 8)), JpegDepth::TrueColour);
     Raster dst(10, 10);
     EXPECT_EQ(picture->DecodeCount(), 0);
     DrawPicture(dst, *picture, 1, 1, Keying::Opaque);
@@ -173,7 +181,7 @@ struct BadStream {
 
 std::vector<std::uint8_t> GoodStream()
 {
-    return EncodeJpeg(Solid(16, 16, Rgb(90, 140, 200)));
+    return MakeJpeg(Solid(16, 16, Rgb(90, 140, 200)));
 }
 
 // The SOF0 segment: FF C0, length (2), precision, height (2), width (2), ...
@@ -226,7 +234,8 @@ TEST(Jpeg, ErrorInALaterScanFailsTheFirstDrawOnlyAndLeavesBlack)
 {
     // A progressive stream whose second scan header has Ah = Al = 14: valid up to the
     // first scan, so it loads; the decoder reads every scan before the first row.
-    std::vector<std::uint8_t> stream = EncodeJpeg(Solid(16, 16, Rgb(250, 250, 250)), 90, JpegMode::Progressive);
+    std::vector<std::uint8_t> stream =
+        MakeJpeg(Solid(16, 16, Rgb(250, 250, 250)), {.quality = 90, .progressive = true});
     const long sos = FindMarker(stream, 0xDA, 1);
     ASSERT_GT(sos, 0);
     const int components = stream[sos + 4];
@@ -262,7 +271,7 @@ TEST(Jpeg, RowsDecodedBeforeAnErrorAreKept)
     DrawPicture(dst, *picture, 0, 0, Keying::Opaque);
     for (int y = 0; y < 16; ++y) {
         for (int x = 0; x < 16; ++x) {
-            EXPECT_LE(MaxChannelDistance(dst.PixelAt(x, y), Rgb(200, 30, 60)), 2) << x << "," << y;
+            EXPECT_LE(ChannelDistance(dst.PixelAt(x, y), Rgb(200, 30, 60)), 2) << x << "," << y;
         }
     }
     EXPECT_EQ(picture->DecodeCount(), 1);
@@ -272,7 +281,7 @@ TEST(Jpeg, StreamCutInTheScanDecodesWithTheWarningIgnored)
 {
     // Premature end of data is a warning: the decoder makes up the rest.
     const auto rows = RowGradient(32, 64);
-    std::vector<std::uint8_t> stream = EncodeJpeg(rows, 95);
+    std::vector<std::uint8_t> stream = MakeJpeg(rows, {.quality = 95});
     const long sos = FindMarker(stream, 0xDA);
     stream.resize(static_cast<std::size_t>(sos) + (stream.size() - static_cast<std::size_t>(sos)) / 2);
     auto picture = Picture::LoadJpeg(stream, JpegDepth::TrueColour);
@@ -280,7 +289,7 @@ TEST(Jpeg, StreamCutInTheScanDecodesWithTheWarningIgnored)
     EXPECT_NO_THROW(DrawPicture(dst, *picture, 0, 0, Keying::Opaque));
     // The first MCU row lies well inside the half that is there.
     for (int y = 0; y < 16; ++y) {
-        EXPECT_LE(MaxChannelDistance(dst.PixelAt(5, y), rows[y][5]), 8) << y;
+        EXPECT_LE(ChannelDistance(dst.PixelAt(5, y), rows[y][5]), 8) << y;
     }
     EXPECT_EQ(picture->DecodeCount(), 1);
 }
@@ -288,7 +297,7 @@ TEST(Jpeg, StreamCutInTheScanDecodesWithTheWarningIgnored)
 TEST(Jpeg, GarbageInTheScanNeverDecodesTwice)
 {
     const auto rows = Rainbow(48);
-    const std::vector<std::uint8_t> good = EncodeJpeg(rows, 90);
+    const std::vector<std::uint8_t> good = MakeJpeg(rows, {.quality = 90});
     const long sos = FindMarker(good, 0xDA);
     const std::size_t dataStart = static_cast<std::size_t>(sos) + 2 + (good[sos + 2] << 8 | good[sos + 3]);
     std::uint32_t state = 99;
@@ -315,7 +324,7 @@ TEST(Jpeg, GarbageInTheScanNeverDecodesTwice)
 TEST(Jpeg, QuantisedDecodeUsesAtMost236ColoursAndStaysClose)
 {
     const auto rows = Rainbow(64);
-    const std::vector<std::uint8_t> stream = EncodeJpeg(rows, 95);
+    const std::vector<std::uint8_t> stream = MakeJpeg(rows, {.quality = 95});
     auto full = Picture::LoadJpeg(stream, JpegDepth::TrueColour);
     auto quantised = Picture::LoadJpeg(stream, JpegDepth::Quantised236);
     EXPECT_EQ(quantised->Width(), 64);
@@ -383,13 +392,13 @@ TEST(Jpeg, DecodeAheadKeepsItsFailureForTheFirstDraw)
     // Raised once, as a failed decode at the draw is: the next draw shows the rows.
     EXPECT_TRUE(picture->IsDecoded());
     DrawPicture(dst, *picture, 0, 0, Keying::Opaque);
-    EXPECT_LE(MaxChannelDistance(dst.PixelAt(7, 7), Rgb(200, 30, 60)), 2);
+    EXPECT_LE(ChannelDistance(dst.PixelAt(7, 7), Rgb(200, 30, 60)), 2);
     EXPECT_EQ(picture->DecodeCount(), 1);
 }
 
 TEST(Jpeg, DecodedAheadOrAtTheDrawTheSamePixels)
 {
-    const std::vector<std::uint8_t> stream = EncodeJpeg(Rainbow(24), 75);
+    const std::vector<std::uint8_t> stream = MakeJpeg(Rainbow(24), {.quality = 75});
     auto ahead = Picture::LoadJpeg(stream, JpegDepth::TrueColour);
     auto atDraw = Picture::LoadJpeg(stream, JpegDepth::TrueColour);
     ahead->DecodeAhead();
