@@ -36,6 +36,13 @@ std::string Environment(const char* name)
 // Wine's first start of a program in a prefix takes a few seconds more.
 constexpr auto WindowDeadline = std::chrono::seconds(30);
 
+// Why a program shows no window: it is still running, or how it ended.
+std::string StateOf(Program& program)
+{
+    int status = -1;
+    return program.Exited(status) ? "exited with status " + std::to_string(status) : "still running";
+}
+
 bool Navy(Rgb8 p)
 {
     return p.r == 0 && p.g == 0 && p.b == 128;
@@ -117,7 +124,7 @@ protected:
     {
         std::unique_ptr<Program> dialog = Start(arguments);
         const std::string window = server.WaitForWindow(dialog->Pid(), "Configuration", WindowDeadline);
-        EXPECT_FALSE(window.empty()) << "no dialog";
+        EXPECT_FALSE(window.empty()) << "no dialog; the program is " << StateOf(*dialog);
         Screenshot shot;
         EXPECT_TRUE(WaitForScreen(server, [&](const Screenshot& s) { return DialogShown(s, client); }, shot))
             << "no navy dialog with the red title card";
@@ -136,7 +143,8 @@ protected:
 TEST_F(Project1UnderWine, SaverShowsTheFirstFrameUntilAMoveOfSixPixels)
 {
     std::unique_ptr<Program> saver = Start({"/S"});
-    ASSERT_FALSE(server.WaitForWindow(saver->Pid(), "ScrnFrm", WindowDeadline).empty()) << "no window";
+    ASSERT_FALSE(server.WaitForWindow(saver->Pid(), "ScrnFrm", WindowDeadline).empty())
+        << "no window; the program is " << StateOf(*saver);
     // The frame render-frames composes at the screen's size, on the whole screen.
     EXPECT_TRUE(WaitForFirstCycleFrame(server, 0, 0, 1280, 1024)) << "no first frame on the whole screen";
     ASSERT_EQ(server.Run("xdotool mousemove_relative 5 5"), 0);
@@ -152,7 +160,7 @@ TEST_F(Project1UnderWine, AKeyEndsTheSaver)
 {
     std::unique_ptr<Program> saver = Start({"/s"});
     const std::string window = server.WaitForWindow(saver->Pid(), "ScrnFrm", WindowDeadline);
-    ASSERT_FALSE(window.empty()) << "no window";
+    ASSERT_FALSE(window.empty()) << "no window; the program is " << StateOf(*saver);
     Screenshot shot;
     ASSERT_TRUE(WaitForScreen(server, SkyShown, shot)) << "no scene on the screen";
     ASSERT_TRUE(WaitForFocus(window));
