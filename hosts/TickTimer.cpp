@@ -22,13 +22,13 @@ TickTimer::~TickTimer()
 void TickTimer::ArmAt(std::chrono::steady_clock::time_point when)
 {
     const auto since = std::chrono::duration_cast<std::chrono::nanoseconds>(when.time_since_epoch()).count();
-    itimerspec spec{};
-    spec.it_value.tv_sec = static_cast<time_t>(since / 1'000'000'000);
-    spec.it_value.tv_nsec = static_cast<long>(since % 1'000'000'000);
+    itimerspec due{};
+    due.it_value.tv_sec = static_cast<time_t>(since / 1'000'000'000);
+    due.it_value.tv_nsec = static_cast<long>(since % 1'000'000'000);
     // An all-zero time would disarm the timer instead of firing.
-    if (spec.it_value.tv_sec == 0 && spec.it_value.tv_nsec == 0)
-        spec.it_value.tv_nsec = 1;
-    timerfd_settime(m_fd, TFD_TIMER_ABSTIME, &spec, nullptr);
+    if (due.it_value.tv_sec == 0 && due.it_value.tv_nsec == 0)
+        due.it_value.tv_nsec = 1;
+    timerfd_settime(m_fd, TFD_TIMER_ABSTIME, &due, nullptr);
 }
 
 bool TickTimer::Fired()
