@@ -21,3 +21,6 @@ void ShowMessageBox(const TMessageBoxRequest& request);
 // Replaces the function that shows the boxes; returns the one it replaced. An empty
 // function restores the real box.
 MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction function);
+// The window system's own box, which ShowMessageBox shows unless a function replaces
+// it; each implementation of the window layer defines it.
+void ShowSystemMessageBox(const TMessageBoxRequest& request);

@@ -1,4 +1,4 @@
-// The one road of every message box: the replaceable function, or a real QMessageBox.
+// A QMessageBox: the window system's own box over Qt.
 #include "platform/window/MessageBox.h"
 
 #include "platform/window/TApplication.h"
@@ -9,12 +9,6 @@
 #include <QWidget>
 
 namespace {
-
-MessageBoxFunction& CurrentFunction()
-{
-    static MessageBoxFunction function;
-    return function;
-}
 
 QMessageBox::Icon ToQt(TMessageBoxIcon icon)
 {
@@ -31,7 +25,9 @@ QMessageBox::Icon ToQt(TMessageBoxIcon icon)
     return QMessageBox::NoIcon;
 }
 
-void ShowRealBox(const TMessageBoxRequest& request)
+} // namespace
+
+void ShowSystemMessageBox(const TMessageBoxRequest& request)
 {
     // Owned by the active window so that the window manager stacks it above that
     // window, a stay-on-top one included.
@@ -49,23 +45,4 @@ void ShowRealBox(const TMessageBoxRequest& request)
     // Closing the box does not give the activation back by itself.
     if (owner && owner->isVisible())
         owner->activateWindow();
-}
-
-} // namespace
-
-void ShowMessageBox(const TMessageBoxRequest& request)
-{
-    // A copy: the function may replace itself while it runs.
-    const MessageBoxFunction function = CurrentFunction();
-    if (function)
-        function(request);
-    else
-        ShowRealBox(request);
-}
-
-MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction function)
-{
-    MessageBoxFunction previous = std::move(CurrentFunction());
-    CurrentFunction() = std::move(function);
-    return previous;
 }

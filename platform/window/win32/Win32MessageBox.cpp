@@ -1,13 +1,7 @@
-// The one road of every message box: the replaceable function, or MessageBoxA.
+// MessageBoxA: the window system's own box over Win32.
 #include "platform/window/win32/Win32Impl.h"
 
 namespace {
-
-MessageBoxFunction& CurrentFunction()
-{
-    static MessageBoxFunction function;
-    return function;
-}
 
 UINT IconFlag(TMessageBoxIcon icon)
 {
@@ -24,7 +18,9 @@ UINT IconFlag(TMessageBoxIcon icon)
     return 0;
 }
 
-void ShowRealBox(const TMessageBoxRequest& request)
+} // namespace
+
+void ShowSystemMessageBox(const TMessageBoxRequest& request)
 {
     // A task-modal box disables every window of the program; any other box is owned
     // by the active window, and so stays above it, a stay-on-top one included.
@@ -39,23 +35,4 @@ void ShowRealBox(const TMessageBoxRequest& request)
         Application->LeaveModalLoop();
         Application->GetImpl().ModalLoopEnded();
     }
-}
-
-} // namespace
-
-void ShowMessageBox(const TMessageBoxRequest& request)
-{
-    // A copy: the function may replace itself while it runs.
-    const MessageBoxFunction function = CurrentFunction();
-    if (function)
-        function(request);
-    else
-        ShowRealBox(request);
-}
-
-MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction function)
-{
-    MessageBoxFunction previous = std::move(CurrentFunction());
-    CurrentFunction() = std::move(function);
-    return previous;
 }
