@@ -6,6 +6,7 @@
 // Each tick's frame goes to a stand-in for the window that copies what changed into a
 // frame of its own: the whole frame after a whole composition, the changed rectangles
 // after a kept tick.
+#include "BusyPlan.h"
 #include "scene/Catalogue.h"
 #include "scene/RandomSource.h"
 #include "scene/ScenePlan.h"
@@ -75,16 +76,7 @@ void BusyPlan(const Window& window, bool rain)
 {
     RandomState = 12345;
     RedrawPlan(window);
-    Plan.CastleChoice = 2;
-    Plan.BranchChoice = 1;
-    Plan.TallTreeOn = Plan.ShortTreeOn = 1;
-    Plan.Hill1On = Plan.Hill2On = Plan.Hill3On = 1;
-    Plan.MoonOn = 1;
-    Plan.FigureChoice = 3;
-    Plan.EyesChoice = 2;
-    Plan.RainOn = rain ? 1 : 0;
-    Plan.StarsOn = 1;
-    Plan.CycleCountdown = 1'000'000'000;   // no re-draw while timing
+    MakePlanBusy(rain);
 }
 
 // Arguments: size index, rain (0 or 1), keeping (0: whole composition, 1: kept).

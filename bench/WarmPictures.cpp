@@ -4,6 +4,7 @@
 // With "--busy" after "/S", a second later it draws a plan with every layer shown,
 // stars and rain, which stays: the saver at its busiest, for steady figures; with
 // "--no-rain" as well, the same plan without the rain.
+#include "BusyPlan.h"
 #include "scene/Catalogue.h"
 #include "scene/ScenePlan.h"
 #include "screen/TScrnFrm.h"
@@ -28,22 +29,13 @@ bool HasArgument(const char* wanted)
     return false;
 }
 
-// Every layer shown, stars and rain, and no re-draw; drawn once the window has its
-// full size.
-void BusyPlan()
+// The busy plan, drawn once the window has its full size.
+void DrawBusyPlan()
 {
     if (ScrnFrm == nullptr)
         return;
     RedrawPlan(*ScrnFrm);
-    Plan.CastleChoice = 2;
-    Plan.BranchChoice = 1;
-    Plan.TallTreeOn = Plan.ShortTreeOn = 1;
-    Plan.Hill1On = Plan.Hill2On = Plan.Hill3On = 1;
-    Plan.MoonOn = 1;
-    Plan.FigureChoice = 3;
-    Plan.EyesChoice = 2;
-    Plan.RainOn = HasArgument("--no-rain") ? 0 : 1;
-    Plan.CycleCountdown = 1'000'000'000;
+    MakePlanBusy(!HasArgument("--no-rain"));
     std::fprintf(stderr, "Project1-measure: busy plan drawn\n");
 }
 
@@ -61,7 +53,7 @@ void WarmWhenFormsExist()
         pictures.Draw(scratch, holder, 0, 0);
     std::fprintf(stderr, "Project1-measure: all %d pictures decoded\n", PictureCount);
     if (HasArgument("--busy"))
-        QTimer::singleShot(1000, BusyPlan);
+        QTimer::singleShot(1000, DrawBusyPlan);
 }
 
 void ScheduleWarming()
