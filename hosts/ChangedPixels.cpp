@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
-void CopyChangedPixels(const Raster& frame, Pixel* shown, std::vector<ChangedBox>& boxes, std::size_t maxBoxes)
+void CopyChangedPixels(const Raster& frame, Pixel* shown, std::vector<Rect>& boxes, std::size_t maxBoxes)
 {
     boxes.clear();
     if (frame.IsEmpty())
@@ -26,24 +26,19 @@ void CopyChangedPixels(const Raster& frame, Pixel* shown, std::vector<ChangedBox
         while (src[right] == dst[right])
             --right;
         std::memcpy(dst + left, src + left, static_cast<std::size_t>(right - left + 1) * sizeof(Pixel));
-        if (!boxes.empty() && boxes.back().y + boxes.back().height == y) {
-            ChangedBox& box = boxes.back();
-            const int boxRight = std::max(box.x + box.width, right + 1);
-            box.x = std::min(box.x, left);
-            box.width = boxRight - box.x;
-            ++box.height;
+        if (!boxes.empty() && boxes.back().Bottom == y) {
+            Rect& box = boxes.back();
+            box.Left = std::min(box.Left, left);
+            box.Right = std::max(box.Right, right + 1);
+            ++box.Bottom;
         } else {
-            boxes.push_back(ChangedBox{left, y, right - left + 1, 1});
+            boxes.push_back(Rect{left, y, right + 1, y + 1});
         }
     }
     if (boxes.size() > maxBoxes) {
-        int left = width, right = 0;
-        for (const ChangedBox& box : boxes) {
-            left = std::min(left, box.x);
-            right = std::max(right, box.x + box.width);
-        }
-        const int top = boxes.front().y;
-        const int bottom = boxes.back().y + boxes.back().height;
-        boxes.assign(1, ChangedBox{left, top, right - left, bottom - top});
+        Rect bounds;
+        for (const Rect& box : boxes)
+            bounds = BoundingUnion(bounds, box);
+        boxes.assign(1, bounds);
     }
 }

@@ -4,19 +4,12 @@
 #pragma once
 
 #include "platform/raster/Raster.h"
+#include "platform/raster/Rect.h"
 
 #include <vector>
-
-struct ChangedBox {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-    bool operator==(const ChangedBox&) const = default;
-};
 
 // shown: frame.Width() x frame.Height() pixels, rows contiguous, top row first; on
 // return it equals frame. boxes: one per run of consecutive rows that differ, as wide
 // as the union of those rows' differing spans, top to bottom; when there would be more
 // than maxBoxes, the one box that bounds them all. The vector's storage is reused.
-void CopyChangedPixels(const Raster& frame, Pixel* shown, std::vector<ChangedBox>& boxes, std::size_t maxBoxes);
+void CopyChangedPixels(const Raster& frame, Pixel* shown, std::vector<Rect>& boxes, std::size_t maxBoxes);

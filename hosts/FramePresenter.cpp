@@ -144,15 +144,15 @@ void FramePresenter::PutSegment()
     m_putPending = true;
 }
 
-void FramePresenter::PutBox(const ChangedBox& box, bool last)
+void FramePresenter::PutBox(const Rect& box, bool last)
 {
     // Only the last of a frame's rectangles asks for the completion: the server reads
     // them in order.
     xcb_shm_put_image(m_c, m_window, m_gc, static_cast<std::uint16_t>(m_segment.width),
-                      static_cast<std::uint16_t>(m_segment.height), static_cast<std::uint16_t>(box.x),
-                      static_cast<std::uint16_t>(box.y), static_cast<std::uint16_t>(box.width),
-                      static_cast<std::uint16_t>(box.height), static_cast<std::int16_t>(box.x),
-                      static_cast<std::int16_t>(box.y), m_depth, XCB_IMAGE_FORMAT_Z_PIXMAP, last ? 1 : 0,
+                      static_cast<std::uint16_t>(m_segment.height), static_cast<std::uint16_t>(box.Left),
+                      static_cast<std::uint16_t>(box.Top), static_cast<std::uint16_t>(box.Width()),
+                      static_cast<std::uint16_t>(box.Height()), static_cast<std::int16_t>(box.Left),
+                      static_cast<std::int16_t>(box.Top), m_depth, XCB_IMAGE_FORMAT_Z_PIXMAP, last ? 1 : 0,
                       m_segment.seg, 0);
     m_putPending = m_putPending || last;
 }

@@ -42,7 +42,7 @@ private:
     bool MakeSegment(int width, int height);
     void DropSegment();
     void PutSegment();
-    void PutBox(const ChangedBox& box, bool last);
+    void PutBox(const Rect& box, bool last);
     void PutPlain(const Raster& frame);
 
     xcb_connection_t* m_c;
@@ -68,5 +68,5 @@ private:
     bool m_segmentHoldsFrame = false;
     // Frames put as changed rectangles since the last whole one.
     int m_partialFrames = 0;
-    std::vector<ChangedBox> m_changed;
+    std::vector<Rect> m_changed;
 };
