@@ -74,3 +74,14 @@ bool WaitForScreen(const XServer& server, const std::function<bool(const Screens
         },
         12s, 100ms);
 }
+
+void ExpectKeptThenEnded(const XServer& server, Program& saver, const std::string& keeping,
+                         const std::string& ending, std::chrono::milliseconds deadline)
+{
+    ASSERT_EQ(server.Run("xdotool " + keeping), 0);
+    int status = -1;
+    EXPECT_FALSE(saver.WaitForExit(status, 700ms)) << "'" << keeping << "' ended the show";
+    ASSERT_EQ(server.Run("xdotool " + ending), 0);
+    ASSERT_TRUE(saver.WaitForExit(status, deadline)) << "'" << ending << "' did not end the show";
+    EXPECT_EQ(status, 0);
+}

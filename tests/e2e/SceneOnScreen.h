@@ -4,6 +4,7 @@
 
 #include "XServer.h"
 
+#include <chrono>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -33,3 +34,9 @@ bool WaitForFirstCycleFrame(const XServer& server, int left, int top, int width,
 // Polls screenshots until one meets the condition (false after some seconds); the last
 // one taken is left in shot.
 bool WaitForScreen(const XServer& server, const std::function<bool(const Screenshot&)>& condition, Screenshot& shot);
+
+// The rule of a show's input, each input an xdotool command: keeping leaves the show
+// running (checked for 700 ms), then ending ends it, within the deadline, with exit
+// status 0.
+void ExpectKeptThenEnded(const XServer& server, Program& saver, const std::string& keeping,
+                         const std::string& ending, std::chrono::milliseconds deadline = std::chrono::seconds(3));

@@ -113,12 +113,7 @@ TEST_P(HighDensity, SaverShowsTheFrameOfTheFullSizeAndCountsDevicePixels)
     EXPECT_TRUE(WaitForFirstCycleFrame(server, 0, 0, 1024, 768)) << "no frame of 1024 x 768 on the screen";
     EXPECT_EQ(Geometry(server, window), (Rect{0, 0, 1024, 768}));
 
-    ASSERT_EQ(server.Run("xdotool mousemove_relative 5 5"), 0);
-    int status = -1;
-    EXPECT_FALSE(saver.WaitForExit(status, 700ms)) << "a move of 5 screen pixels ended the show";
-    ASSERT_EQ(server.Run("xdotool mousemove_relative 1 0"), 0);
-    ASSERT_TRUE(saver.WaitForExit(status, 3s)) << "a move of 6 screen pixels did not end the show";
-    EXPECT_EQ(status, 0);
+    ExpectKeptThenEnded(server, saver, "mousemove_relative 5 5", "mousemove_relative 1 0");
 }
 
 TEST_P(HighDensity, DialogIsBuiltForTheDensityAndCentred)

@@ -116,12 +116,8 @@ TEST_P(PointerOnX, FivePixelsKeepTheShowSixEndIt)
     ASSERT_FALSE(server.WaitForWindow(saver.Pid(), "ScrnFrm").empty()) << "no window";
     Screenshot shot;
     ASSERT_TRUE(WaitForScreen(server, SkyShown, shot)) << "no scene on the screen";
-    ASSERT_EQ(server.Run(std::string("xdotool mousemove_relative ") + GetParam().within), 0);
-    int status = -1;
-    EXPECT_FALSE(saver.WaitForExit(status, 700ms)) << "a 5-pixel move ended the show";
-    ASSERT_EQ(server.Run(std::string("xdotool mousemove_relative ") + GetParam().beyond), 0);
-    ASSERT_TRUE(saver.WaitForExit(status, 3s)) << "a 6-pixel move did not end the show";
-    EXPECT_EQ(status, 0);
+    ExpectKeptThenEnded(server, saver, std::string("mousemove_relative ") + GetParam().within,
+                        std::string("mousemove_relative ") + GetParam().beyond);
 }
 
 INSTANTIATE_TEST_SUITE_P(Moves, PointerOnX, ::testing::ValuesIn(MoveCases),
@@ -135,12 +131,7 @@ TEST_F(ProgramOnX, ButtonsAndWheelKeepTheShowAKeyPressEndsIt)
     Screenshot shot;
     ASSERT_TRUE(WaitForScreen(server, SkyShown, shot));
     ASSERT_TRUE(Focus(window));
-    ASSERT_EQ(server.Run("xdotool click 1 click 3 click 4 click 5"), 0);
-    int status = -1;
-    EXPECT_FALSE(saver.WaitForExit(status, 700ms)) << "a button or the wheel ended the show";
-    ASSERT_EQ(server.Run("xdotool key x"), 0);
-    ASSERT_TRUE(saver.WaitForExit(status, 3s)) << "a key press did not end the show";
-    EXPECT_EQ(status, 0);
+    ExpectKeptThenEnded(server, saver, "click 1 click 3 click 4 click 5", "key x");
 }
 
 TEST_F(ProgramOnX, DialogShowsItsTitleCardAndEscapeEndsWithoutWriting)

@@ -147,12 +147,7 @@ TEST_F(Project1UnderWine, SaverShowsTheFirstFrameUntilAMoveOfSixPixels)
         << "no window; the program is " << StateOf(*saver);
     // The frame render-frames composes at the screen's size, on the whole screen.
     EXPECT_TRUE(WaitForFirstCycleFrame(server, 0, 0, 1280, 1024)) << "no first frame on the whole screen";
-    ASSERT_EQ(server.Run("xdotool mousemove_relative 5 5"), 0);
-    int status = -1;
-    EXPECT_FALSE(saver->WaitForExit(status, 700ms)) << "a 5-pixel move ended the show";
-    ASSERT_EQ(server.Run("xdotool mousemove_relative 1 0"), 0);
-    ASSERT_TRUE(saver->WaitForExit(status, 5s)) << "a 6-pixel move did not end the show";
-    EXPECT_EQ(status, 0);
+    ExpectKeptThenEnded(server, *saver, "mousemove_relative 5 5", "mousemove_relative 1 0", 5s);
     EXPECT_FALSE(fs::exists(settingsFile)) << "the saver wrote the settings";
 }
 
