@@ -21,13 +21,7 @@ Glyph DrawDib(const BITMAPINFO& info, const void* bits)
     const int height = info.bmiHeader.biHeight < 0 ? -info.bmiHeader.biHeight : info.bmiHeader.biHeight;
     if (width <= 0 || height <= 0 || width > 4096 || height > 4096)
         return {};
-    BITMAPINFO target{};
-    target.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    target.bmiHeader.biWidth = width;
-    target.bmiHeader.biHeight = -height;
-    target.bmiHeader.biPlanes = 1;
-    target.bmiHeader.biBitCount = 32;
-    target.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO target = TopDownPixels(width, height);
     void* targetBits = nullptr;
     const HBITMAP dib = CreateDIBSection(nullptr, &target, DIB_RGB_COLORS, &targetBits, nullptr, 0);
     const HDC dc = CreateCompatibleDC(nullptr);

@@ -8,18 +8,24 @@
 #include <algorithm>
 #include <cstring>
 
-void CopyPixels(HDC dc, int x, int y, const Pixel* rows, int pitch, int sourceX, int width, int height)
+BITMAPINFO TopDownPixels(int width, int height)
 {
-    if (width <= 0 || height <= 0)
-        return;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = pitch;
-    // Negative: the rows run top-down, as the raster's do.
+    info.bmiHeader.biWidth = width;
+    // Negative: the rows run top-down.
     info.bmiHeader.biHeight = -height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+void CopyPixels(HDC dc, int x, int y, const Pixel* rows, int pitch, int sourceX, int width, int height)
+{
+    if (width <= 0 || height <= 0)
+        return;
+    const BITMAPINFO info = TopDownPixels(pitch, height);
     SetDIBitsToDevice(dc, x, y, static_cast<DWORD>(width), static_cast<DWORD>(height), sourceX, 0, 0,
                       static_cast<UINT>(height), rows, &info, DIB_RGB_COLORS);
 }

@@ -171,3 +171,6 @@ Glyph FileGlyph(std::span<const std::uint8_t> bmpFile);
 // One copy of pixels onto a device at (x, y): width x height pixels from column
 // sourceX of the rows that start at rows, pitch pixels apart, top-down.
 void CopyPixels(HDC dc, int x, int y, const Pixel* rows, int pitch, int sourceX, int width, int height);
+// The description of width x height 32-bit pixels (0xFFRRGGBB, BGRA in memory), their
+// rows top-down as the raster's run.
+BITMAPINFO TopDownPixels(int width, int height);
