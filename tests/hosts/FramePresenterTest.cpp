@@ -2,7 +2,7 @@
 // window ends up showing the last frame handed in, also when frames came while the
 // server still read the segment (their changes reach it with a later put), and when
 // another client drew over it (gone with the next whole frame, within ten puts).
-#include "XServer.h"
+#include "support/XServer.h"
 #include "hosts/FramePresenter.h"
 #include "hosts/TargetWindow.h"
 #include "hosts/XConnection.h"

@@ -1,7 +1,7 @@
 // talvex on a real X server: on a window the test makes (followed as it is resized,
 // ended when it is destroyed), on the root window ended by SIGTERM or SIGINT mid-tick,
 // its one-line failures, its own window, and under the real xscreensaver daemon.
-#include "XServer.h"
+#include "support/XServer.h"
 #include "support/WaitUntil.h"
 
 #include <gtest/gtest.h>

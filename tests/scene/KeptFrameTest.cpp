@@ -2,7 +2,7 @@
 // tick by tick across a re-draw: the same frames, random draws, plan and particles,
 // the same failures; and a sink that takes only the changed rectangles ends up with
 // the same picture.
-#include "SyntheticCatalogue.h"
+#include "support/SyntheticCatalogue.h"
 #include "scene/Catalogue.h"
 #include "scene/Scene.h"
 #include "scene/Tick.h"

@@ -3,7 +3,7 @@
 // rows; no pixel of the buffer's previous use may show through. With the keeping off
 // every tick makes its buffer anew.
 #include "RecordingSink.h"
-#include "SyntheticCatalogue.h"
+#include "support/SyntheticCatalogue.h"
 #include "platform/Exception.h"
 #include "scene/Catalogue.h"
 #include "scene/Scene.h"

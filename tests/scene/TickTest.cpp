@@ -1,7 +1,7 @@
 // One tick end to end over stand-in pictures: where each layer lands, the cycle and
 // the blink as they show in frames, the rain over the banner, and the failure paths.
 #include "RecordingSink.h"
-#include "SyntheticCatalogue.h"
+#include "support/SyntheticCatalogue.h"
 #include "platform/Exception.h"
 #include "scene/Catalogue.h"
 #include "scene/Particles.h"

@@ -2,7 +2,7 @@
 // 640 x 480 in a process of its own, built as this test is (with the sanitizers in a
 // sanitizer build). It must end with status 0 and no sanitizer report, and its
 // resident memory, sampled from outside while it runs, must stay flat.
-#include "ProcessMemory.h"
+#include "support/ProcessMemory.h"
 #include "support/ReadAll.h"
 #include "support/TempFolder.h"
 

@@ -2,7 +2,7 @@
 // the real pictures and a driven clock, as render-frames runs them. Resident memory
 // and the live heap are sampled at the end of every cycle and must stay flat once the
 // five skies have been decoded.
-#include "ProcessMemory.h"
+#include "support/ProcessMemory.h"
 
 #include "scene/Catalogue.h"
 #include "scene/RandomSource.h"

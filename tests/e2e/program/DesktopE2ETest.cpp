@@ -1,8 +1,8 @@
 // The whole program at a desktop as people have it: options that Qt knows on the
 // command line, a high-density screen, an ordinary user's settings folder and the
 // machine's shared one, and two monitors.
-#include "SceneOnScreen.h"
-#include "XServer.h"
+#include "support/SceneOnScreen.h"
+#include "support/XServer.h"
 #include "support/ReadAll.h"
 #include "support/Unprivileged.h"
 #include "support/WaitUntil.h"

@@ -1,8 +1,8 @@
 // The whole program on a real X server, started as a person starts it: "/S" runs the
 // saver until input ends it; no argument opens the dialog, whose keys, Test button and
 // settings file are used as a person would.
-#include "SceneOnScreen.h"
-#include "XServer.h"
+#include "support/SceneOnScreen.h"
+#include "support/XServer.h"
 #include "support/ReadAll.h"
 #include "support/WaitUntil.h"
 

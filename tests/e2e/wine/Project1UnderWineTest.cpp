@@ -7,8 +7,8 @@
 // The Windows build's ctest runs it with DISPLAY and WINEPREFIX of the run
 // (tools/test-windows), VESKAN_PROJECT1_SCR naming the program and VESKAN_WINE_RUN
 // the wrapper that starts a Windows program under Wine.
-#include "SceneOnScreen.h"
-#include "XServer.h"
+#include "support/SceneOnScreen.h"
+#include "support/XServer.h"
 #include "support/ReadAll.h"
 #include "support/WaitUntil.h"
 

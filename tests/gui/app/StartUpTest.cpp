@@ -5,7 +5,7 @@
 #include "platform/Exception.h"
 #include "platform/window/MessageBox.h"
 #include "platform/window/TApplication.h"
-#include "scene/SyntheticCatalogue.h"
+#include "support/SyntheticCatalogue.h"
 #include "screen/TScrnFrm.h"
 
 #include <QRegularExpression>

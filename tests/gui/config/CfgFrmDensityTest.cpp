@@ -1,6 +1,6 @@
 // The dialog built on a 144 pixels-per-inch screen: fonts scaled by 144/96, then every
 // position and size, the client area included, by the dialog font's text height / 13.
-#include "DialogFixture.h"
+#include "support/DialogFixture.h"
 
 #include "config/TCfgFrm.h"
 

@@ -1,6 +1,6 @@
 // The dialog as the main form, driven from the keyboard and the close box: which keys
 // end the program, which write the settings file, which show the scene.
-#include "DialogFixture.h"
+#include "support/DialogFixture.h"
 
 #include "config/TCfgFrm.h"
 #include "platform/window/TApplication.h"

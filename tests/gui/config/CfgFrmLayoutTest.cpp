@@ -1,6 +1,6 @@
 // The dialog's frame, layout and colours at 96 pixels per inch on a 1280 x 1024 screen:
 // the design geometry exactly, labels fitted to their text, the hidden radio group.
-#include "DialogFixture.h"
+#include "support/DialogFixture.h"
 
 #include "config/TCfgFrm.h"
 #include "support/Colour.h"

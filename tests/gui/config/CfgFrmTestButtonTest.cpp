@@ -1,6 +1,6 @@
 // Test... and OK against the screen window and against a settings file that cannot be
 // written: the scene comes and goes, errors reach the error report, the dialog lives on.
-#include "DialogFixture.h"
+#include "support/DialogFixture.h"
 
 #include "config/TCfgFrm.h"
 #include "platform/profile/SystemDirectory.h"

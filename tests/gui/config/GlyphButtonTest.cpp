@@ -1,6 +1,6 @@
 // The glyph buttons: olive glyph pixels show the button face, the greyed half while
 // disabled, glyph and caption centred together with 4 pixels between them.
-#include "DialogFixture.h"
+#include "support/DialogFixture.h"
 
 #include "config/TCfgFrm.h"
 #include "platform/window/qt/GlyphButton.h"

@@ -1,7 +1,7 @@
 // The input filter of the screen window: the 5/6-pixel rule on each axis and on each
 // monitor, the inputs that end the show and those that do not, and that the ending
 // input is still delivered.
-#include "../window/GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 
 #include "platform/window/Cursor.h"
 #include "platform/window/TApplication.h"

@@ -1,10 +1,10 @@
 // The screen window: its stored properties, what FormShow leaves behind and FormHide
 // undoes, the main-window rule, the frames the ticks copy, and a failing tick.
-#include "../window/GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 
 #include "platform/window/Cursor.h"
 #include "platform/window/TApplication.h"
-#include "scene/SyntheticCatalogue.h"
+#include "support/SyntheticCatalogue.h"
 #include "screen/TScrnFrm.h"
 
 #include <QCursor>

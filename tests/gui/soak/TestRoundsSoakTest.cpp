@@ -1,8 +1,8 @@
 // The dialog's Test button a thousand times over: each round shows the scene and ends
 // it with a pointer move of more than 5 pixels. The cursor's display count comes back
 // every round, and resident memory and the live heap stay flat.
-#include "../config/DialogFixture.h"
-#include "../../soak/ProcessMemory.h"
+#include "support/DialogFixture.h"
+#include "support/ProcessMemory.h"
 
 #include "config/TCfgFrm.h"
 #include "platform/window/Cursor.h"

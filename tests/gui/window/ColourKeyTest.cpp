@@ -1,6 +1,6 @@
 // The window-level colour key: exactly (0,128,0) becomes see-through when the key is
 // active; an opaque window shows every pixel as it is; frames are clipped.
-#include "GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 
 #include "platform/window/qt/ColourKey.h"
 #include "platform/window/TApplication.h"

@@ -1,6 +1,6 @@
 // The cursor display count: hidden (blank override cursor) while negative, shown
 // again when back at zero; the position in screen coordinates.
-#include "GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 
 #include "platform/window/Cursor.h"
 

@@ -1,6 +1,6 @@
 // The application's error report: its text rule, title, icon, and the one road of
 // message boxes.
-#include "GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 
 #include "platform/window/TApplication.h"
 

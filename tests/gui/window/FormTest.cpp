@@ -1,6 +1,6 @@
 // Forms: the main-window rule, the order of the show, activate and hide events, the
 // maximized state on each monitor, placement onto the active monitor, the flags.
-#include "GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 
 #include "platform/window/MessageBox.h"
 #include "platform/window/TApplication.h"

@@ -1,7 +1,7 @@
 // The copy of a frame with its changed rectangles: only they reach the window while it
 // holds the last frame whole; after a show, a resize, a paint of its own or a frame of
 // another size the whole frame does.
-#include "GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 
 #include "platform/window/qt/QtImpl.h"
 #include "platform/window/TApplication.h"

@@ -1,6 +1,6 @@
 // The application message hook: one record per input, the message numbers of keys,
 // buttons, the wheel and pointer moves, the handled flag, and what never reaches it.
-#include "GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 
 #include "platform/window/TApplication.h"
 #include "platform/window/TForm.h"

@@ -1,5 +1,5 @@
 // Stand-in pictures for the tick tests.
-#include "SyntheticCatalogue.h"
+#include "support/SyntheticCatalogue.h"
 
 #include "scene/PictureTable.h"
 

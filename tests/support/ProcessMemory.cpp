@@ -1,5 +1,5 @@
 // Memory figures of a process: VmRSS from /proc, live heap bytes from the allocator.
-#include "ProcessMemory.h"
+#include "support/ProcessMemory.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,5 +1,5 @@
 // The screen as the end-to-end tests read it.
-#include "SceneOnScreen.h"
+#include "support/SceneOnScreen.h"
 
 #include "support/WaitUntil.h"
 

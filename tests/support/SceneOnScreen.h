@@ -2,7 +2,7 @@
 // server has it, and the scene's first-cycle frames as render-frames composes them.
 #pragma once
 
-#include "XServer.h"
+#include "support/XServer.h"
 
 #include <chrono>
 #include <functional>

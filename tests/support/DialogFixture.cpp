@@ -1,5 +1,5 @@
 // The dialog fixtures: application, forms, settings folder and recorded boxes.
-#include "DialogFixture.h"
+#include "support/DialogFixture.h"
 
 #include "config/TCfgFrm.h"
 #include "platform/profile/SystemDirectory.h"

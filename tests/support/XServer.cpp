@@ -1,6 +1,6 @@
 // Xvfb started with -displayfd, so that it picks a display number no other run holds;
 // commands, screenshots and programs on it; everything it started stopped by pid.
-#include "XServer.h"
+#include "support/XServer.h"
 
 #include "support/WaitUntil.h"
 

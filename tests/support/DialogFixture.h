@@ -2,7 +2,7 @@
 // its main form, the settings file in a temporary folder, message boxes recorded.
 #pragma once
 
-#include "../window/GuiTestSupport.h"
+#include "support/GuiTestSupport.h"
 #include "platform/window/MessageBox.h"
 #include "platform/window/TApplication.h"
 #include "platform/window/qt/GlyphButton.h"
