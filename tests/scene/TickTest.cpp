@@ -26,7 +26,6 @@ protected:
     }
     void TearDown() override { SetClockFunction({}); }
 
-public:
     static Catalogue& Pictures()
     {
         static const Bytes form = SyntheticForm();
@@ -34,7 +33,6 @@ public:
         return *catalogue;
     }
 
-protected:
     void RunTicks(int count, FrameSize window)
     {
         for (int i = 0; i < count; ++i)
@@ -227,53 +225,6 @@ TEST_F(TickTest, DecodeAheadDecodesTheJpegPicturesThePlanShowsAndNoOthers)
     ComposeTick(fresh, Pictures(), window, m_sink);
     ASSERT_EQ(m_sink.frames.size(), 2u);
     EXPECT_EQ(m_sink.frames[0].pixels, m_sink.frames[1].pixels);
-}
-
-// A hash of each frame handed in.
-struct HashingSink : IFrameSink {
-    void CopyFrame(const Raster& frame, std::span<const Rect>) override
-    {
-        std::uint64_t hash = 1469598103934665603ull;
-        for (int y = 0; y < frame.Height(); ++y)
-            for (int x = 0; x < frame.Width(); ++x)
-                hash = (hash ^ frame.Scanline(y)[x]) * 1099511628211ull;
-        hashes.push_back(hash);
-    }
-    std::vector<std::uint64_t> hashes;
-};
-
-// Two scenes of different sizes ticking in turn, as one process draws on two screens,
-// each give the frames they give alone: across a re-draw of the plan, with stars, rain
-// and the blink.
-TEST(TwoScenes, TickSideBySideAsEachAlone)
-{
-    const FrameSize sizes[] = {{640, 480}, {333, 517}};
-    constexpr int Ticks = 305;
-    std::uint32_t round = 0;
-    SetClockFunction([&round] { return 43'200'000u + 100u * round; });
-    const auto fresh = [] {
-        Scene scene;
-        scene.Plan.StarsOn = 1;
-        scene.Plan.RainOn = 1;
-        return scene;
-    };
-    HashingSink alone[2];
-    for (int s = 0; s < 2; ++s) {
-        Scene scene = fresh();
-        for (round = 0; round < Ticks; ++round)
-            ComposeTick(scene, TickTest::Pictures(), sizes[s], alone[s]);
-    }
-    HashingSink together[2];
-    Scene scenes[2] = {fresh(), fresh()};
-    for (round = 0; round < Ticks; ++round)
-        for (int s = 0; s < 2; ++s)
-            ComposeTick(scenes[s], TickTest::Pictures(), sizes[s], together[s]);
-    SetClockFunction({});
-    for (int s = 0; s < 2; ++s) {
-        ASSERT_EQ(together[s].hashes.size(), static_cast<std::size_t>(Ticks));
-        for (int i = 0; i < Ticks; ++i)
-            ASSERT_EQ(together[s].hashes[i], alone[s].hashes[i]) << "scene " << s << ", tick " << i + 1;
-    }
 }
 
 } // namespace

@@ -87,7 +87,7 @@ int main(int argc, char** argv)
     if (!ParseRenderOptions(std::vector<std::string>(argv + 1, argv + argc), options, problem)) {
         std::fprintf(stderr, "render-frames: %s\n", problem.c_str());
         std::fprintf(stderr, "usage: render-frames --size WxH --start HH:MM:SS.mmm --ticks N [--step-ms 100] "
-                             "[--save LIST | --save-every K] --out DIR\n");
+                             "[--save LIST | --save-every K] [--beside WxH] --out DIR\n");
         return 2;
     }
     if (!PrepareOutputFolder(options.outDir, problem)) {
@@ -108,6 +108,10 @@ int main(int argc, char** argv)
     Scene scene;
     const FrameSize size{options.width, options.height};
     SavingSink sink;
+    Scene besideScene;
+    const FrameSize besideSize{options.besideWidth, options.besideHeight};
+    const bool beside = besideSize.Width > 0 || besideSize.Height > 0;
+    SavingSink besideSink;
     ComposeTimes composeMs;
     int saved = 0;
     int failures = 0;
@@ -124,6 +128,13 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "\nrender-frames: tick %u: %s\n", tick, error.what());
         }
         const auto end = std::chrono::steady_clock::now();
+        if (beside) {
+            try {
+                ComposeTick(besideScene, *catalogue, besideSize, besideSink);
+            } catch (const std::exception&) {
+                // Only the first scene's failures are reported.
+            }
+        }
         composeMs.Add(std::chrono::duration<double, std::milli>(end - begin).count());
         if (sink.wanted) {
             char name[32];

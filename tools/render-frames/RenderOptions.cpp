@@ -115,6 +115,11 @@ bool ParseRenderOptions(const std::vector<std::string>& args, RenderOptions& opt
                 return false;
             }
             haveSave = true;
+        } else if (flag == "--beside") {
+            if (!ParseSize(value, options.besideWidth, options.besideHeight)) {
+                problem = "bad size \"" + value + "\" beside: expected WxH, each 0 to 16384";
+                return false;
+            }
         } else if (flag == "--out") {
             if (value.empty()) {
                 problem = "--out needs a folder";

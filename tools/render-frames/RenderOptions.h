@@ -16,6 +16,11 @@ struct RenderOptions {
     std::set<std::uint32_t> saveList; // tick numbers, from 1
     std::uint32_t saveEvery = 0;      // 0: use saveList
     std::filesystem::path outDir;
+    // A second scene of this size ticks after each tick of the first, at the same
+    // clock reading, its frames dropped (0 x 0: none), as when one process draws on
+    // two screens; the first scene's frames must not change.
+    int besideWidth = 0;
+    int besideHeight = 0;
 };
 
 // False with one line saying what is wrong.
