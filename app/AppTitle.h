@@ -1,4 +1,5 @@
-// The application title and the start mode, both read from the command line.
+// The names the program takes from its own file's path: the application title and
+// the module name.
 #pragma once
 
 #include <string>
@@ -9,7 +10,3 @@ std::string ApplicationTitle(const std::string& programPath);
 
 // The program file's name without its directory, as the start-up error box names it.
 std::string ModuleName(const std::string& programPath);
-
-// Screen-saver mode when the first argument, its letters a to z turned to A to Z and
-// no other byte changed, is exactly "/S". argc counts the program path too.
-bool IsScreenSaverMode(int argc, const char* const* argv);

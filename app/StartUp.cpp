@@ -2,6 +2,7 @@
 #include "app/StartUp.h"
 
 #include "app/AppTitle.h"
+#include "app/StartMode.h"
 #include "config/TCfgFrm.h"
 #include "platform/Exception.h"
 #include "platform/window/MessageBox.h"

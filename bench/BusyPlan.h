@@ -5,16 +5,16 @@
 
 #include "scene/ScenePlan.h"
 
-inline void MakePlanBusy(bool rain)
+inline void MakePlanBusy(ScenePlan& plan, bool rain)
 {
-    Plan.CastleChoice = 2;
-    Plan.BranchChoice = 1;
-    Plan.TallTreeOn = Plan.ShortTreeOn = 1;
-    Plan.Hill1On = Plan.Hill2On = Plan.Hill3On = 1;
-    Plan.MoonOn = 1;
-    Plan.FigureChoice = 3;
-    Plan.EyesChoice = 2;
-    Plan.RainOn = rain ? 1 : 0;
-    Plan.StarsOn = 1;
-    Plan.CycleCountdown = 1'000'000'000;
+    plan.CastleChoice = 2;
+    plan.BranchChoice = 1;
+    plan.TallTreeOn = plan.ShortTreeOn = 1;
+    plan.Hill1On = plan.Hill2On = plan.Hill3On = 1;
+    plan.MoonOn = 1;
+    plan.FigureChoice = 3;
+    plan.EyesChoice = 2;
+    plan.RainOn = rain ? 1 : 0;
+    plan.StarsOn = 1;
+    plan.CycleCountdown = 1'000'000'000;
 }

@@ -9,6 +9,7 @@
 #include "BusyPlan.h"
 #include "scene/Catalogue.h"
 #include "scene/RandomSource.h"
+#include "scene/Scene.h"
 #include "scene/ScenePlan.h"
 #include "scene/Tick.h"
 
@@ -28,17 +29,7 @@ namespace {
 
 std::atomic<long> g_allocations{0};
 
-struct Size {
-    int width;
-    int height;
-};
-constexpr Size Sizes[] = {{1920, 1080}, {3840, 2160}};
-
-struct Window : IClientSize {
-    Size size;
-    int ClientWidth() const override { return size.width; }
-    int ClientHeight() const override { return size.height; }
-};
+constexpr FrameSize Sizes[] = {{1920, 1080}, {3840, 2160}};
 
 // Stands for the window: keeps one frame of its own and copies into it what changed.
 struct WindowSink : IFrameSink {
@@ -72,33 +63,32 @@ Catalogue& Pictures()
 
 // A busy scene: every layer on, the stars twinkling, the eyes blinking, rain falling
 // or not.
-void BusyPlan(const Window& window, bool rain)
+void BusyPlan(Scene& scene, FrameSize size, bool rain)
 {
-    RandomState = 12345;
-    RedrawPlan(window);
-    MakePlanBusy(rain);
+    scene.Random.State = 12345;
+    RedrawPlan(scene, size);
+    MakePlanBusy(scene.Plan, rain);
 }
 
 // Arguments: size index, rain (0 or 1), keeping (0: whole composition, 1: kept).
 void BM_Tick(benchmark::State& state)
 {
-    Window window;
-    window.size = Sizes[state.range(0)];
+    const FrameSize size = Sizes[state.range(0)];
     const bool rain = state.range(1) != 0;
     const bool keeping = state.range(2) != 0;
-    SetFrameKeeping(keeping);
-    BusyPlan(window, rain);
+    Scene scene;
+    SetFrameKeeping(scene, keeping);
+    BusyPlan(scene, size, rain);
     std::uint32_t clock = 43'200'000;
     SetClockFunction([&clock] { return clock += 100; });
     WindowSink sink;
     Catalogue& catalogue = Pictures();
     // The first tick composes the whole frame whether kept or not.
-    ComposeTick(catalogue, window, sink);
+    ComposeTick(scene, catalogue, size, sink);
     for (auto _ : state)
-        ComposeTick(catalogue, window, sink);
-    state.SetLabel(std::to_string(window.size.width) + "x" + std::to_string(window.size.height) +
-                   (rain ? " rain" : " no rain") + (keeping ? " kept" : " whole"));
-    SetFrameKeeping(true);
+        ComposeTick(scene, catalogue, size, sink);
+    state.SetLabel(std::to_string(size.Width) + "x" + std::to_string(size.Height) + (rain ? " rain" : " no rain") +
+                   (keeping ? " kept" : " whole"));
 }
 
 BENCHMARK(BM_Tick)->ArgsProduct({{0, 1}, {1, 0}, {0, 1}})->Unit(benchmark::kMillisecond);
@@ -146,29 +136,27 @@ private:
 
 // Steady state: 1,000 kept ticks after a warm-up, counting minor page faults and heap
 // allocations.
-void CountPerTick(Size size)
+void CountPerTick(FrameSize size)
 {
-    Window window;
-    window.size = size;
-    SetFrameKeeping(true);
-    BusyPlan(window, true);
+    Scene scene;
+    BusyPlan(scene, size, true);
     std::uint32_t clock = 43'200'000;
     SetClockFunction([&clock] { return clock += 100; });
     WindowSink sink;
     Catalogue& catalogue = Pictures();
     for (int i = 0; i < 20; ++i)
-        ComposeTick(catalogue, window, sink);
+        ComposeTick(scene, catalogue, size, sink);
     rusage before{};
     getrusage(RUSAGE_SELF, &before);
     const long allocationsBefore = g_allocations.load();
     constexpr int Ticks = 1000;
     for (int i = 0; i < Ticks; ++i)
-        ComposeTick(catalogue, window, sink);
+        ComposeTick(scene, catalogue, size, sink);
     rusage after{};
     getrusage(RUSAGE_SELF, &after);
     const long allocations = g_allocations.load() - allocationsBefore;
-    std::printf("%dx%d: over %d kept ticks %ld minor page faults, %ld major, %ld heap allocations\n", size.width,
-                size.height, Ticks, after.ru_minflt - before.ru_minflt, after.ru_majflt - before.ru_majflt,
+    std::printf("%dx%d: over %d kept ticks %ld minor page faults, %ld major, %ld heap allocations\n", size.Width,
+                size.Height, Ticks, after.ru_minflt - before.ru_minflt, after.ru_majflt - before.ru_majflt,
                 allocations);
 }
 
@@ -202,12 +190,12 @@ int main(int argc, char** argv)
             if (reporter.Find(args + "1", kept) && reporter.Find(args + "0", whole))
                 std::printf("  %dx%d %-7s: real kept %.3f ms, whole %.3f ms, ratio %.4f; CPU kept %.3f ms, whole "
                             "%.3f ms, ratio %.4f\n",
-                            Sizes[size].width, Sizes[size].height, rain ? "rain" : "no rain", kept.real, whole.real,
+                            Sizes[size].Width, Sizes[size].Height, rain ? "rain" : "no rain", kept.real, whole.real,
                             kept.real / whole.real, kept.cpu, whole.cpu, kept.cpu / whole.cpu);
         }
     }
     std::printf("\nsteady state:\n");
-    for (const Size& size : Sizes)
+    for (const FrameSize size : Sizes)
         CountPerTick(size);
     benchmark::Shutdown();
     return 0;

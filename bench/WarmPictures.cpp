@@ -6,7 +6,7 @@
 // "--no-rain" as well, the same plan without the rain.
 #include "BusyPlan.h"
 #include "scene/Catalogue.h"
-#include "scene/ScenePlan.h"
+#include "scene/Scene.h"
 #include "screen/TScrnFrm.h"
 
 #include <QCoreApplication>
@@ -34,8 +34,8 @@ void DrawBusyPlan()
 {
     if (ScrnFrm == nullptr)
         return;
-    RedrawPlan(*ScrnFrm);
-    MakePlanBusy(!HasArgument("--no-rain"));
+    RedrawPlan(NightScene, FrameSize{ScrnFrm->ClientWidth(), ScrnFrm->ClientHeight()});
+    MakePlanBusy(NightScene.Plan, !HasArgument("--no-rain"));
     std::fprintf(stderr, "Project1-measure: busy plan drawn\n");
 }
 

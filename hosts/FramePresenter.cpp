@@ -17,8 +17,6 @@ namespace {
 constexpr std::uint64_t PutImageHeaderBytes = 24;
 // One frame in ten, once a second, goes whole.
 constexpr int PartialFramesBetweenWhole = 9;
-// Beyond this many rectangles a frame goes as the one that bounds them.
-constexpr std::size_t MaxChangedBoxes = 64;
 
 } // namespace
 
@@ -97,7 +95,7 @@ void FramePresenter::Prepare(int width, int height)
     std::memset(m_segment.pixels, 0, count * sizeof(Pixel));
 }
 
-void FramePresenter::CopyFrame(const Raster& frame, std::span<const Rect>)
+void FramePresenter::CopyFrame(const Raster& frame, std::span<const Rect> changed)
 {
     const int width = frame.Width();
     const int height = frame.Height();
@@ -108,31 +106,47 @@ void FramePresenter::CopyFrame(const Raster& frame, std::span<const Rect>)
         if (!MakeSegment(width, height))
             m_shareMemory = false;   // as above
     }
-    if (!m_shareMemory) {
-        PutPlain(frame);
-        return;
+    if (!(frame.Bounds() == m_owedFrame)) {
+        m_owedFrame = frame.Bounds();
+        m_owed.Reset(m_owedFrame);
+        m_windowHoldsFrame = false;
     }
-    if (m_putPending)
-        return;   // the server is still reading the last frame: this one is dropped
-    if (m_segmentHoldsFrame && m_partialFrames < PartialFramesBetweenWhole) {
-        ++m_partialFrames;
-        CopyChangedPixels(frame, m_segment.pixels, m_changed, MaxChangedBoxes);
-        for (std::size_t i = 0; i < m_changed.size(); ++i)
-            PutBox(m_changed[i], i + 1 == m_changed.size());
-        return;
-    }
-    m_partialFrames = 0;
-    const Pixel* src = frame.Scanline(0);
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * sizeof(Pixel);
-    if (frame.Pitch() == width) {
-        std::memcpy(m_segment.pixels, src, rowBytes * static_cast<std::size_t>(height));
+    for (const Rect& box : changed)
+        m_owed.Add(box);
+    if (m_shareMemory && m_putPending)
+        return;   // the server is still reading the last frame: this one waits for the next
+    const bool whole = !(m_shareMemory ? m_segmentHoldsFrame : m_windowHoldsFrame) ||
+                       m_partialFrames >= PartialFramesBetweenWhole;
+    if (whole) {
+        m_partialFrames = 0;
+        m_owed.SetWhole(frame.Bounds());
     } else {
-        for (int y = 0; y < height; ++y)
-            std::memcpy(m_segment.pixels + static_cast<std::ptrdiff_t>(y) * width,
-                        src + static_cast<std::ptrdiff_t>(y) * frame.Pitch(), rowBytes);
+        ++m_partialFrames;
+        m_owed.Coalesce();
     }
-    m_segmentHoldsFrame = true;
-    PutSegment();
+    const std::span<const Rect> boxes = m_owed.Rects();
+    if (!m_shareMemory) {
+        for (const Rect& box : boxes)
+            PutPlain(frame, box);
+        m_windowHoldsFrame = true;
+    } else {
+        CopyOwedIntoSegment(frame);
+        m_segmentHoldsFrame = true;
+        for (std::size_t i = 0; i < boxes.size(); ++i)
+            PutBox(boxes[i], i + 1 == boxes.size());
+    }
+    m_owed.Reset(m_owedFrame);
+}
+
+void FramePresenter::CopyOwedIntoSegment(const Raster& frame)
+{
+    const int width = frame.Width();
+    for (const Rect& box : m_owed.Rects()) {
+        const std::size_t rowBytes = static_cast<std::size_t>(box.Width()) * sizeof(Pixel);
+        for (int y = box.Top; y < box.Bottom; ++y)
+            std::memcpy(m_segment.pixels + static_cast<std::ptrdiff_t>(y) * width + box.Left,
+                        frame.Scanline(y) + box.Left, rowBytes);
+    }
 }
 
 void FramePresenter::PutSegment()
@@ -157,28 +171,26 @@ void FramePresenter::PutBox(const Rect& box, bool last)
     m_putPending = m_putPending || last;
 }
 
-void FramePresenter::PutPlain(const Raster& frame)
+void FramePresenter::PutPlain(const Raster& frame, const Rect& box)
 {
-    const int width = frame.Width();
-    const int height = frame.Height();
+    const int width = box.Width();
     const std::uint64_t rowBytes = static_cast<std::uint64_t>(width) * sizeof(Pixel);
-    // Bands of whole rows, each within the server's request limit.
+    // Bands of the box's rows, each within the server's request limit.
     const int bandRows =
         static_cast<int>(std::clamp<std::uint64_t>((m_maxRequestBytes - PutImageHeaderBytes) / rowBytes, 1, 65535));
-    const Pixel* src = frame.Scanline(0);
-    std::vector<Pixel> band;
-    for (int top = 0; top < height; top += bandRows) {
-        const int rows = std::min(bandRows, height - top);
-        const Pixel* data = src + static_cast<std::ptrdiff_t>(top) * frame.Pitch();
+    for (int top = box.Top; top < box.Bottom; top += bandRows) {
+        const int rows = std::min(bandRows, box.Bottom - top);
+        const Pixel* data = frame.Scanline(top) + box.Left;
         if (frame.Pitch() != width) {
-            band.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(rows));
+            m_band.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(rows));
             for (int y = 0; y < rows; ++y)
-                std::memcpy(band.data() + static_cast<std::ptrdiff_t>(y) * width,
-                            data + static_cast<std::ptrdiff_t>(y) * frame.Pitch(), rowBytes);
-            data = band.data();
+                std::memcpy(m_band.data() + static_cast<std::ptrdiff_t>(y) * width, frame.Scanline(top + y) + box.Left,
+                            rowBytes);
+            data = m_band.data();
         }
         xcb_put_image(m_c, XCB_IMAGE_FORMAT_Z_PIXMAP, m_window, m_gc, static_cast<std::uint16_t>(width),
-                      static_cast<std::uint16_t>(rows), 0, static_cast<std::int16_t>(top), 0, m_depth,
+                      static_cast<std::uint16_t>(rows), static_cast<std::int16_t>(box.Left),
+                      static_cast<std::int16_t>(top), 0, m_depth,
                       static_cast<std::uint32_t>(rowBytes * static_cast<std::uint64_t>(rows)),
                       reinterpret_cast<const std::uint8_t*>(data));
     }
@@ -186,6 +198,7 @@ void FramePresenter::PutPlain(const Raster& frame)
 
 void FramePresenter::Repaint()
 {
+    m_windowHoldsFrame = false;   // the plain way sends the whole frame with the next tick
     if (!m_segmentHoldsFrame)
         return;
     if (m_putPending) {

@@ -2,12 +2,14 @@
 // MIT shared-memory segment where the server can attach this machine's memory (a
 // local display), through plain image requests otherwise. The segment is kept across
 // ticks and made anew only when the frame's size changes. It holds the frame last
-// shown: a new frame is compared with it, and only the rectangles that changed are
-// copied and put, with the whole frame put once a second all the same, so that
-// whatever else drew on the window is gone within a second.
+// shown: only the rectangles the scene says changed are copied into it and put, with
+// the whole frame put once a second all the same, so that whatever else drew on the
+// window is gone within a second. A frame that comes while the server still reads the
+// segment is not copied; its rectangles are joined with the next frame's, so that what
+// it changed reaches the window with that one.
 #pragma once
 
-#include "hosts/ChangedPixels.h"
+#include "scene/FrameChanges.h"
 #include "scene/Tick.h"
 
 #include <cstdint>
@@ -30,20 +32,23 @@ public:
     // Makes the segment for frames of this size ahead of the first, its pages touched,
     // so that the first frame only copies (talvex does this while its pictures load).
     void Prepare(int width, int height);
-    // The changed rectangles go unused: the frame is compared with the segment.
     void CopyFrame(const Raster& frame, std::span<const Rect> changed) override;
-    // Shows the last frame again after an exposure, where the segment still holds it.
+    // Shows the last frame again after an exposure, where the segment still holds it;
+    // on the plain way the next frame goes whole.
     void Repaint();
     // Takes the server's word that it has read the segment; false for any other event.
     bool TakeCompletion(const xcb_generic_event_t& event);
     bool SharesMemory() const { return m_shareMemory; }
+    // A put of the segment the server has not yet read: frames handed in now wait.
+    bool PutInFlight() const { return m_putPending; }
 
 private:
     bool MakeSegment(int width, int height);
     void DropSegment();
     void PutSegment();
     void PutBox(const Rect& box, bool last);
-    void PutPlain(const Raster& frame);
+    void CopyOwedIntoSegment(const Raster& frame);
+    void PutPlain(const Raster& frame, const Rect& box);
 
     xcb_connection_t* m_c;
     xcb_window_t m_window;
@@ -68,5 +73,12 @@ private:
     bool m_segmentHoldsFrame = false;
     // Frames put as changed rectangles since the last whole one.
     int m_partialFrames = 0;
-    std::vector<Rect> m_changed;
+    // Where the window (the segment, on the shared way) still shows an older frame
+    // than the last one handed in: the changed rectangles of the frames not yet put.
+    FrameChanges m_owed;
+    Rect m_owedFrame;
+    // On the plain way: the window shows the last frame put (no exposure since).
+    bool m_windowHoldsFrame = false;
+    // A band of a box's rows, where they are not contiguous in the frame.
+    std::vector<Pixel> m_band;
 };

@@ -12,6 +12,7 @@
 #include "hosts/XConnection.h"
 #include "hosts/wayland/WaylandHost.h"
 #include "scene/Catalogue.h"
+#include "scene/Scene.h"
 #include "scene/Tick.h"
 
 #include <cerrno>
@@ -89,7 +90,8 @@ private:
     void Tick()
     {
         try {
-            ComposeTick(*m_pictures, *m_window, m_presenter);
+            ComposeTick(m_scene, *m_pictures, FrameSize{m_window->ClientWidth(), m_window->ClientHeight()},
+                        m_presenter);
         } catch (const std::exception& error) {
             // As in the saver's window, a failed tick still showed what it drew and the
             // next one goes on; said once, not ten times a second.
@@ -99,7 +101,7 @@ private:
         }
         xcb_flush(m_x.Get());
         // The pictures the plan shows next are decoded now, outside the next tick.
-        DecodeAhead(*m_pictures);
+        DecodeAhead(m_scene.Plan, *m_pictures);
     }
 
     // The exit status when the event ends the run, else -1.
@@ -140,6 +142,8 @@ private:
     TickTimer m_timer;
     TickSchedule m_schedule{TickInterval};
     std::unique_ptr<Catalogue> m_pictures;
+    // The scene this window shows, fresh at start.
+    Scene m_scene;
     bool m_ticking = false;
     bool m_tickFailureSaid = false;
 };
@@ -170,7 +174,7 @@ int RunTalvex(const std::vector<std::string>& args, const char* hostWindow,
     // while the display and the window are set up.
     std::future<std::unique_ptr<Catalogue>> loading = std::async(std::launch::async, [&afterLoad] {
         std::unique_ptr<Catalogue> pictures = Catalogue::Load(ScreenFormPictures(), JpegDepth::TrueColour);
-        DecodeAhead(*pictures);
+        DecodeAhead(ScenePlan{}, *pictures);
         if (afterLoad)
             afterLoad(*pictures);
         return pictures;

@@ -3,8 +3,6 @@
 // goes away or asks to be closed.
 #pragma once
 
-#include "scene/ClientSize.h"
-
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -12,7 +10,7 @@
 
 class XConnection;
 
-class TargetWindow : public IClientSize {
+class TargetWindow {
 public:
     // What one event means for the loop.
     enum class Outcome { Nothing, Exposed, Gone, CloseAsked };
@@ -25,15 +23,15 @@ public:
     // depth 24 or 32.
     static std::unique_ptr<TargetWindow> Host(const XConnection& x, std::uint32_t id);
     // Destroys a window of its own; a host's window is left as it is.
-    ~TargetWindow() override;
+    ~TargetWindow();
     TargetWindow(const TargetWindow&) = delete;
     TargetWindow& operator=(const TargetWindow&) = delete;
 
     xcb_window_t Id() const { return m_window; }
     std::uint8_t Depth() const { return m_depth; }
     bool IsOwn() const { return m_own; }
-    int ClientWidth() const override { return m_width; }
-    int ClientHeight() const override { return m_height; }
+    int ClientWidth() const { return m_width; }
+    int ClientHeight() const { return m_height; }
 
     Outcome Handle(const xcb_generic_event_t& event);
     // An X error: whether it says this window is gone (a request on it raced its

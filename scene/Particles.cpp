@@ -2,8 +2,7 @@
 #include "scene/Particles.h"
 
 #include "scene/RainUnder.h"
-#include "scene/RandomSource.h"
-#include "scene/ScenePlan.h"
+#include "scene/Scene.h"
 
 Pixel StarGrey(int level)
 {
@@ -11,31 +10,33 @@ Pixel StarGrey(int level)
     return Rgb(grey, grey, grey);
 }
 
-void DrawStars(Raster& dst)
+void DrawStars(Scene& scene, Raster& dst)
 {
     for (int i = 0; i < StarCount; ++i) {
         // A level outside 1 to 7 never comes from the re-draw; clamp to keep the grey
         // a grey rather than wrap the channel byte.
-        const int level = StarLevel[i] < 1 ? 1 : (StarLevel[i] > 7 ? 7 : StarLevel[i]);
-        dst.SetPixel(StarX[i], StarY[i], StarGrey(level));
-        StarLevel[i] = RandomBelow(7) + 1;
+        const int level = scene.StarLevel[i] < 1 ? 1 : (scene.StarLevel[i] > 7 ? 7 : scene.StarLevel[i]);
+        dst.SetPixel(scene.StarX[i], scene.StarY[i], StarGrey(level));
+        scene.StarLevel[i] = scene.Random.RandomBelow(7) + 1;
     }
 }
 
-void DrawRain(Raster& dst, int windowWidth, RainUnder* under)
+void DrawRain(Scene& scene, Raster& dst, int windowWidth, RainUnder* under)
 {
     for (int i = 0; i < RainCount; ++i) {
+        std::int32_t& x = scene.RainX[i];
+        std::int32_t& y = scene.RainY[i];
         // The line's pixels lie within the box of its two end points.
         if (under)
-            under->Save(dst, {RainX[i], RainY[i] - 11, RainX[i] + 4, RainY[i] + 1});
-        dst.MoveTo(RainX[i], RainY[i]);
-        dst.LineTo(RainX[i] + 3, RainY[i] - 11);
-        RainX[i] -= 4;
-        RainY[i] += 2 * RainSpeed[i];
+            under->Save(dst, {x, y - 11, x + 4, y + 1});
+        dst.MoveTo(x, y);
+        dst.LineTo(x + 3, y - 11);
+        x -= 4;
+        y += 2 * scene.RainSpeed[i];
         // The two wraps are independent: a streak may wrap on both axes at once.
-        if (RainX[i] <= 0)
-            RainX[i] = windowWidth;
-        if (RainY[i] > 500)
-            RainY[i] = -3;
+        if (x <= 0)
+            x = windowWidth;
+        if (y > 500)
+            y = -3;
     }
 }

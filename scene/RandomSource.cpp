@@ -1,10 +1,8 @@
-// The shared random source and the clock it is seeded from.
+// The random source and the clock it is seeded from.
 #include "scene/RandomSource.h"
 
 #include <ctime>
 #include <utility>
-
-std::uint32_t RandomState = 0;
 
 namespace {
 
@@ -30,16 +28,16 @@ std::uint32_t SystemClockMillisecondsOfDay()
     return static_cast<std::uint32_t>(((milliseconds % MillisecondsPerDay) + MillisecondsPerDay) % MillisecondsPerDay);
 }
 
-void ReseedFromClock()
+void RandomSource::ReseedFromClock()
 {
     const ClockFunction& clock = CurrentClock();
-    RandomState = clock ? clock() : SystemClockMillisecondsOfDay();
+    State = clock ? clock() : SystemClockMillisecondsOfDay();
 }
 
-std::int32_t RandomBelow(std::int32_t n)
+std::int32_t RandomSource::RandomBelow(std::int32_t n)
 {
-    RandomState = RandomState * 134775813u + 1u;
+    State = State * 134775813u + 1u;
     // The upper half of the 64-bit product lies in 0 to n - 1.
-    const std::uint64_t product = static_cast<std::uint64_t>(RandomState) * static_cast<std::uint32_t>(n);
+    const std::uint64_t product = static_cast<std::uint64_t>(State) * static_cast<std::uint32_t>(n);
     return static_cast<std::int32_t>(product >> 32);
 }

@@ -13,13 +13,13 @@ namespace {
 using enum PictureRole;
 
 // The picture at its table placement, moved by the plan's fields; none for holder 0.
-PictureLayer Place(int holder, const IClientSize& window, int column, int row)
+PictureLayer Place(int holder, FrameSize size, int column, int row)
 {
     if (holder == 0)
         return {};
     const Placement& at = Facts(holder).At;
-    const int x = (at.LeftFromRight ? window.ClientWidth() - at.Left : at.Left) + column;
-    const int y = (at.TopFromBottom ? window.ClientHeight() - at.Top : at.Top) + row;
+    const int x = (at.LeftFromRight ? size.Width - at.Left : at.Left) + column;
+    const int y = (at.TopFromBottom ? size.Height - at.Top : at.Top) + row;
     return {holder, x, y};
 }
 
@@ -31,25 +31,25 @@ int WhenOn(std::int32_t flag, PictureRole role, int n)
 
 } // namespace
 
-SceneLayers LayersOfPlan(const IClientSize& window)
+SceneLayers LayersOfPlan(const ScenePlan& plan, FrameSize size)
 {
     SceneLayers layers;
-    layers.Sky = Place(HolderOf(Sky, Plan.SkyIndex), window, 0, 0);
+    layers.Sky = Place(HolderOf(Sky, plan.SkyIndex), size, 0, 0);
     layers.Middle = {
-        Place(WhenOn(Plan.MoonOn, Moon, 1), window, Plan.MoonX, Plan.MoonY),
-        Place(HolderOf(Figure, Plan.FigureChoice), window, Plan.FigureX, 0),
+        Place(WhenOn(plan.MoonOn, Moon, 1), size, plan.MoonX, plan.MoonY),
+        Place(HolderOf(Figure, plan.FigureChoice), size, plan.FigureX, 0),
         // The castle's right edge lies CastleShift pixels past the window's right edge,
         // the branches' left edge BranchShift pixels past the left edge.
-        Place(HolderOf(Castle, Plan.CastleChoice), window, Plan.CastleShift, 0),
-        Place(HolderOf(Branches, Plan.BranchChoice), window, -Plan.BranchShift, 0),
-        Place(WhenOn(Plan.TallTreeOn, TallTree, 1), window, Plan.TallTreeX, 0),
-        Place(WhenOn(Plan.ShortTreeOn, ShortTree, 1), window, Plan.ShortTreeX, 0),
-        Place(WhenOn(Plan.Hill1On, Hill, 1), window, Plan.Hill1X, 0),
-        Place(WhenOn(Plan.Hill2On, Hill, 2), window, Plan.Hill2X, 0),
-        Place(WhenOn(Plan.Hill3On, Hill, 3), window, Plan.Hill3X, 0),
+        Place(HolderOf(Castle, plan.CastleChoice), size, plan.CastleShift, 0),
+        Place(HolderOf(Branches, plan.BranchChoice), size, -plan.BranchShift, 0),
+        Place(WhenOn(plan.TallTreeOn, TallTree, 1), size, plan.TallTreeX, 0),
+        Place(WhenOn(plan.ShortTreeOn, ShortTree, 1), size, plan.ShortTreeX, 0),
+        Place(WhenOn(plan.Hill1On, Hill, 1), size, plan.Hill1X, 0),
+        Place(WhenOn(plan.Hill2On, Hill, 2), size, plan.Hill2X, 0),
+        Place(WhenOn(plan.Hill3On, Hill, 3), size, plan.Hill3X, 0),
     };
-    layers.Eyes = Place(HolderOf(Eyes, Plan.EyesChoice), window, Plan.EyesX, Plan.EyesY);
-    layers.Banner = Place(HolderOf(Banner, Plan.SkyIndex), window, 0, 0);
+    layers.Eyes = Place(HolderOf(Eyes, plan.EyesChoice), size, plan.EyesX, plan.EyesY);
+    layers.Banner = Place(HolderOf(Banner, plan.SkyIndex), size, 0, 0);
     return layers;
 }
 

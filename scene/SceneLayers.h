@@ -2,13 +2,14 @@
 // picture table places it, in the order the tick draws them.
 #pragma once
 
-#include "scene/ClientSize.h"
+#include "scene/FrameSize.h"
 
 #include <array>
 
 class Catalogue;
 class Raster;
 struct Rect;
+struct ScenePlan;
 
 struct PictureLayer {
     int Holder = 0;   // 0: the plan shows no picture here
@@ -26,8 +27,8 @@ struct SceneLayers {
     PictureLayer Banner;
 };
 
-// W and H are read from the window as the positions need them.
-SceneLayers LayersOfPlan(const IClientSize& window);
+// The layers of the plan in a frame of size W x H.
+SceneLayers LayersOfPlan(const ScenePlan& plan, FrameSize size);
 
 // The rectangle a layer's picture covers in the frame (before clipping); empty for no
 // picture.

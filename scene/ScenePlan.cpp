@@ -1,75 +1,69 @@
-// The process-wide scene plan, its blink and cycle, and the re-draw.
+// The scene plan's blink and cycle, and the re-draw.
 #include "scene/ScenePlan.h"
 
-#include "scene/RandomSource.h"
+#include "scene/Scene.h"
 
-ScenePlan Plan;
-
-std::array<std::int32_t, StarCount> StarX{};
-std::array<std::int32_t, StarCount> StarY{};
-std::array<std::int32_t, StarCount> StarLevel{};
-std::array<std::int32_t, RainCount> RainX{};
-std::array<std::int32_t, RainCount> RainY{};
-std::array<std::int32_t, RainCount> RainSpeed{};
-
-void StepEyes()
+void StepEyes(Scene& scene)
 {
-    --Plan.EyesOpenCountdown;
-    if (Plan.EyesOpenCountdown < 1) {
-        --Plan.EyesClosedCountdown;
-        if (Plan.EyesClosedCountdown == 0) {
-            Plan.EyesClosedCountdown = 2;
-            Plan.EyesOpenCountdown = RandomBelow(20) + 20;
+    ScenePlan& plan = scene.Plan;
+    --plan.EyesOpenCountdown;
+    if (plan.EyesOpenCountdown < 1) {
+        --plan.EyesClosedCountdown;
+        if (plan.EyesClosedCountdown == 0) {
+            plan.EyesClosedCountdown = 2;
+            plan.EyesOpenCountdown = scene.Random.RandomBelow(20) + 20;
         }
     }
 }
 
-void StepCycle(const IClientSize& window)
+void StepCycle(Scene& scene, FrameSize size)
 {
-    --Plan.CycleCountdown;
-    if (Plan.CycleCountdown == 0)
-        RedrawPlan(window);
+    --scene.Plan.CycleCountdown;
+    if (scene.Plan.CycleCountdown == 0)
+        RedrawPlan(scene, size);
 }
 
-void RedrawPlan(const IClientSize& window)
+void RedrawPlan(Scene& scene, FrameSize size)
 {
+    ScenePlan& plan = scene.Plan;
+    RandomSource& random = scene.Random;
     // The order of the draws is part of the design: every field takes the next number
     // of the sequence that the tick's seed starts.
-    Plan.CycleCountdown = CycleLength;
-    Plan.SkyIndex = RandomBelow(5) + 1;
-    Plan.CastleChoice = RandomBelow(6);
-    Plan.BranchChoice = RandomBelow(6);
-    Plan.TallTreeX = RandomBelow(window.ClientWidth()) - 250;
-    Plan.ShortTreeX = RandomBelow(window.ClientWidth()) - 250;
-    Plan.TallTreeOn = RandomBelow(5);
-    Plan.ShortTreeOn = RandomBelow(5);
-    Plan.Hill1X = RandomBelow(window.ClientWidth()) - 500;
-    Plan.Hill2X = RandomBelow(window.ClientWidth()) - 500;
-    Plan.Hill1On = RandomBelow(5);
-    Plan.Hill2On = RandomBelow(5);
-    Plan.Hill3On = RandomBelow(5);
-    Plan.Hill3X = RandomBelow(window.ClientWidth()) - 500;
-    Plan.EyesChoice = RandomBelow(10);
+    plan.CycleCountdown = CycleLength;
+    plan.SkyIndex = random.RandomBelow(5) + 1;
+    plan.CastleChoice = random.RandomBelow(6);
+    plan.BranchChoice = random.RandomBelow(6);
+    plan.TallTreeX = random.RandomBelow(size.Width) - 250;
+    plan.ShortTreeX = random.RandomBelow(size.Width) - 250;
+    plan.TallTreeOn = random.RandomBelow(5);
+    plan.ShortTreeOn = random.RandomBelow(5);
+    plan.Hill1X = random.RandomBelow(size.Width) - 500;
+    plan.Hill2X = random.RandomBelow(size.Width) - 500;
+    plan.Hill1On = random.RandomBelow(5);
+    plan.Hill2On = random.RandomBelow(5);
+    plan.Hill3On = random.RandomBelow(5);
+    plan.Hill3X = random.RandomBelow(size.Width) - 500;
+    plan.EyesChoice = random.RandomBelow(10);
     // The eyes' column comes from the client height, not the width.
-    Plan.EyesX = RandomBelow(window.ClientHeight()) / 2;
-    Plan.EyesY = RandomBelow(200);
-    Plan.MoonOn = RandomBelow(3);
-    Plan.MoonX = RandomBelow(window.ClientWidth());
-    Plan.MoonY = RandomBelow(300);
-    Plan.FigureChoice = RandomBelow(10);
-    Plan.FigureX = RandomBelow(window.ClientWidth());
-    Plan.CastleShift = RandomBelow(300);
-    Plan.BranchShift = RandomBelow(300);
+    plan.EyesX = random.RandomBelow(size.Height) / 2;
+    plan.EyesY = random.RandomBelow(200);
+    plan.MoonOn = random.RandomBelow(3);
+    plan.MoonX = random.RandomBelow(size.Width);
+    plan.MoonY = random.RandomBelow(300);
+    plan.FigureChoice = random.RandomBelow(10);
+    plan.FigureX = random.RandomBelow(size.Width);
+    plan.CastleShift = random.RandomBelow(300);
+    plan.BranchShift = random.RandomBelow(300);
     for (int i = 0; i < StarCount; ++i) {
-        StarX[i] = RandomBelow(window.ClientWidth());
-        StarY[i] = RandomBelow(400);
-        StarLevel[i] = RandomBelow(7) + 1;
+        scene.StarX[i] = random.RandomBelow(size.Width);
+        scene.StarY[i] = random.RandomBelow(400);
+        scene.StarLevel[i] = random.RandomBelow(7) + 1;
     }
-    Plan.StarsOn = 1;
-    Plan.RainOn = RandomBelow(3);
+    plan.StarsOn = 1;
+    plan.RainOn = random.RandomBelow(3);
     for (int i = 0; i < RainCount; ++i) {
-        RainX[i] = RandomBelow(window.ClientWidth());
-        RainY[i] = RandomBelow(500);
-        RainSpeed[i] = RandomBelow(3) + 5;
+        scene.RainX[i] = random.RandomBelow(size.Width);
+        scene.RainY[i] = random.RandomBelow(500);
+        scene.RainSpeed[i] = random.RandomBelow(3) + 5;
     }
 }

@@ -1,8 +1,8 @@
-// The scene plan: the random choices and positions of the current cycle, the blink
-// of the glowing eyes, and the star and rain particles. One record per process.
+// The scene plan: the random choices and positions of the current cycle and the blink
+// of the glowing eyes; its steps and its re-draw, which also places the particles.
 #pragma once
 
-#include "scene/ClientSize.h"
+#include "scene/FrameSize.h"
 
 #include <array>
 #include <cstdint>
@@ -46,21 +46,12 @@ struct ScenePlan {
     bool operator==(const ScenePlan&) const = default;
 };
 
-extern ScenePlan Plan;
-
-// The particles, 0 at process start and first filled by the re-draw.
-extern std::array<std::int32_t, StarCount> StarX;
-extern std::array<std::int32_t, StarCount> StarY;
-extern std::array<std::int32_t, StarCount> StarLevel;
-extern std::array<std::int32_t, RainCount> RainX;
-extern std::array<std::int32_t, RainCount> RainY;
-extern std::array<std::int32_t, RainCount> RainSpeed;
+struct Scene;
 
 // Once per tick, after the eyes layer: counts down the open phase, and when the one
 // closed frame has passed, starts a new open phase of 20 to 39 frames.
-void StepEyes();
+void StepEyes(Scene& scene);
 // Once per tick, last: counts down the cycle and re-draws the plan when it runs out.
-void StepCycle(const IClientSize& window);
-// Draws a new plan: 28 steps in a fixed order, W and H read from the window at each
-// draw that uses them.
-void RedrawPlan(const IClientSize& window);
+void StepCycle(Scene& scene, FrameSize size);
+// Draws a new plan and new particles: 28 steps in a fixed order, W and H the frame's.
+void RedrawPlan(Scene& scene, FrameSize size);

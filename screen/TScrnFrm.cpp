@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 TScrnFrm* ScrnFrm = nullptr;
+Scene NightScene;
 TPoint StartPos{0, 0};
 
 namespace {
@@ -91,9 +92,9 @@ void TScrnFrm::FormShow()
         Application->QueueCall([this, alive = std::weak_ptr<bool>(m_alive)] {
             if (alive.expired())
                 return;
-            DecodeAhead(Pictures());
+            DecodeAhead(NightScene.Plan, Pictures());
             const TMonitor monitor = Monitor();
-            PrepareFrame(monitor.DeviceWidth, monitor.DeviceHeight);
+            PrepareFrame(NightScene, FrameSize{monitor.DeviceWidth, monitor.DeviceHeight});
         });
     }
 }
@@ -146,5 +147,5 @@ void TScrnFrm::InputFilter(TMsg& msg, bool& handled)
 
 void TScrnFrm::tmrTickTimer()
 {
-    ComposeTick(*m_pictures, *this, *this);
+    ComposeTick(NightScene, *m_pictures, FrameSize{ClientWidth(), ClientHeight()}, m_sink);
 }

@@ -9,13 +9,14 @@
 #include "platform/window/TFrameSurface.h"
 #include "platform/window/TTimer.h"
 #include "scene/Catalogue.h"
+#include "scene/Scene.h"
 #include "scene/Tick.h"
 
 #include <cstdint>
 #include <memory>
 #include <span>
 
-class TScrnFrm : public TForm, public IClientSize, public IFrameSink {
+class TScrnFrm : public TForm {
 public:
     // Loads the 28 pictures from the stored form linked into the program.
     explicit TScrnFrm(JpegDepth depth);
@@ -47,17 +48,25 @@ public:
     // and on a pointer more than 5 pixels (screen coordinates, pt) from StartPos on
     // either axis; never sets handled.
     void InputFilter(TMsg& msg, bool& handled);
-    // OnTimer of tmrTick: one frame of the scene, copied to the window at once.
+    // OnTimer of tmrTick: one frame of NightScene at the client size, copied to the
+    // window at once.
     void tmrTickTimer();
 
-    int ClientWidth() const override { return TForm::ClientWidth(); }
-    int ClientHeight() const override { return TForm::ClientHeight(); }
-    void CopyFrame(const Raster& frame, std::span<const Rect> changed) override { m_surface.CopyFrame(frame, changed); }
-
 private:
+    // The ticks' frames go to the window's surface.
+    struct SurfaceSink : IFrameSink {
+        explicit SurfaceSink(TFrameSurface& surface) : m_surface(surface) {}
+        void CopyFrame(const Raster& frame, std::span<const Rect> changed) override
+        {
+            m_surface.CopyFrame(frame, changed);
+        }
+        TFrameSurface& m_surface;
+    };
+
     void SetUpForm();
 
     TFrameSurface m_surface{*this};
+    SurfaceSink m_sink{m_surface};
     std::unique_ptr<Catalogue> m_pictures;
     // True from the cursor step of FormShow to FormHide: a show whose timer failed to
     // start never hid the cursor, so its hide must not show it.
@@ -67,6 +76,10 @@ private:
 };
 
 extern TScrnFrm* ScrnFrm;
+
+// The night scene the screen window shows: one for the process, from start to end,
+// kept across hides and shows of the window.
+extern Scene NightScene;
 
 // The cursor position, in screen coordinates, when the window was last shown; zero
 // until the first show. Written by FormShow only, read by InputFilter.

@@ -45,6 +45,15 @@ public:
     // one decode, successful or not. An opaque draw then cannot fail.
     bool IsDecoded() const { return m_decodeTried && !m_aheadFailure; }
 
+    // Whether its next draw sets every pixel of its rectangle (opaque) and cannot
+    // raise: decoded, with pixels for all its rows. Not before the decode, nor while a
+    // failure of the decode ahead waits for the draw, nor after a decode that ran out
+    // of memory: the picture then keeps no pixels and draws nothing.
+    bool DrawsWhole() const
+    {
+        return IsDecoded() && m_packed.Width() == m_width && m_packed.Height() == m_height;
+    }
+
     // Decodes a JPEG picture now, ahead of its first draw, when there is time. A
     // failure is kept and raised by the first draw (or key or pixel request), as if
     // that had decoded.

@@ -3,6 +3,7 @@
 // here, and the title made from the program path must follow the title rule.
 #include "FuzzCheck.h"
 #include "app/AppTitle.h"
+#include "app/StartMode.h"
 
 
 #include <cstdint>

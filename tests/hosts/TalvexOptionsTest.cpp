@@ -1,7 +1,6 @@
 // talvex's command line: the hosts' options with one dash or two, window IDs in
-// decimal and hexadecimal, XSCREENSAVER_WINDOW for --root; the schedule of its ticks.
+// decimal and hexadecimal, XSCREENSAVER_WINDOW for --root.
 #include "hosts/TalvexOptions.h"
-#include "hosts/TickSchedule.h"
 
 #include <gtest/gtest.h>
 
@@ -111,29 +110,6 @@ TEST(TalvexOptions, NamesWhatIsWrongInOneLine)
         EXPECT_NE(problem.find(line.named), std::string::npos) << shown << ": " << problem;
         EXPECT_EQ(problem.find('\n'), std::string::npos) << shown;
     }
-}
-
-TEST(TickSchedule, KeepsTheGridAndSkipsMissedSlots)
-{
-    using namespace std::chrono_literals;
-    const TickSchedule::Clock::time_point t0{5s};
-    TickSchedule schedule(100ms);
-    schedule.Start(t0);
-    struct Step {
-        std::chrono::milliseconds now;
-        std::chrono::milliseconds next;
-    };
-    // Times after the first tick, and the slot that follows each.
-    constexpr Step Steps[] = {
-        {0ms, 100ms},      // the first tick has just run
-        {3ms, 100ms},      // a quick tick: the next keeps its slot
-        {100ms, 200ms},    // exactly on a slot: the one after it
-        {199ms, 200ms},
-        {250ms, 300ms},    // late by half a tick: the grid holds
-        {1234ms, 1300ms},  // ten slots missed: not run to catch up
-    };
-    for (const Step& step : Steps)
-        EXPECT_EQ(schedule.NextAfter(t0 + step.now), t0 + step.next) << step.now.count();
 }
 
 } // namespace

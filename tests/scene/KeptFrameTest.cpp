@@ -2,9 +2,9 @@
 // tick by tick across a re-draw: the same frames, random draws, plan and particles,
 // the same failures; and a sink that takes only the changed rectangles ends up with
 // the same picture.
-#include "SceneTestSupport.h"
 #include "SyntheticCatalogue.h"
 #include "scene/Catalogue.h"
+#include "scene/Scene.h"
 #include "scene/Tick.h"
 
 #include <gtest/gtest.h>
@@ -97,67 +97,67 @@ struct Scenario {
     int ticks;
     int breakHolder;     // stand-in pictures with this JPEG failing to decode; 0: the real pictures
     bool decodeAhead;
-    void (*setup)(const IClientSize& window);
+    void (*setup)(Scene& scene, FrameSize window);
 };
 
-void FirstCycle(const IClientSize&) {}
+void FirstCycle(Scene&, FrameSize) {}
 
 // A plan of the next cycle with the chosen layers, re-drawn after 150 ticks.
-void Drawn(const IClientSize& window, bool moving)
+void Drawn(Scene& scene, FrameSize window, bool moving)
 {
-    RandomState = 777;
-    RedrawPlan(window);
-    Plan.CycleCountdown = 150;
-    Plan.MoonOn = moving ? 1 : 0;
-    Plan.RainOn = moving ? 1 : 0;
-    Plan.EyesChoice = moving ? 2 : 0;
-    Plan.StarsOn = moving ? 1 : 0;
+    scene.Random.State = 777;
+    RedrawPlan(scene, window);
+    scene.Plan.CycleCountdown = 150;
+    scene.Plan.MoonOn = moving ? 1 : 0;
+    scene.Plan.RainOn = moving ? 1 : 0;
+    scene.Plan.EyesChoice = moving ? 2 : 0;
+    scene.Plan.StarsOn = moving ? 1 : 0;
 }
 
-void EveryMovingLayer(const IClientSize& window)
+void EveryMovingLayer(Scene& scene, FrameSize window)
 {
-    Drawn(window, true);
-    Plan.EyesX = 400;
-    Plan.EyesY = 0;
-    Plan.MoonX = 700;
-    Plan.MoonY = 100;
+    Drawn(scene, window, true);
+    scene.Plan.EyesX = 400;
+    scene.Plan.EyesY = 0;
+    scene.Plan.MoonX = 700;
+    scene.Plan.MoonY = 100;
     // Stars under the open eyes, on the moon's disc and beside it, under the banner,
     // and two on one pixel.
-    const int w = window.ClientWidth();
-    const int h = window.ClientHeight();
+    const int w = window.Width;
+    const int h = window.Height;
     const int stars[][2] = {{410, 520}, {753, 147}, {701, 101}, {w - 300, h - 30}, {90, 90}, {90, 90}};
     for (int i = 0; i < 6; ++i) {
-        StarX[i] = stars[i][0];
-        StarY[i] = stars[i][1];
+        scene.StarX[i] = stars[i][0];
+        scene.StarY[i] = stars[i][1];
     }
 }
 
-void NothingMoving(const IClientSize& window)
+void NothingMoving(Scene& scene, FrameSize window)
 {
-    Drawn(window, false);
+    Drawn(scene, window, false);
 }
 
 // Rain over the banner of a 542-row window, the eyes under the banner's left end.
-void RainOverBanner(const IClientSize& window)
+void RainOverBanner(Scene& scene, FrameSize window)
 {
-    Drawn(window, true);
-    Plan.MoonOn = 0;
-    Plan.EyesX = window.ClientWidth() - 329 - 50;
-    Plan.EyesY = 0;
+    Drawn(scene, window, true);
+    scene.Plan.MoonOn = 0;
+    scene.Plan.EyesX = window.Width - 329 - 50;
+    scene.Plan.EyesY = 0;
 }
 
 // The first plan with stars and rain, its eyes closed on the first tick and open from
 // the second: a picture that fails in the first tick that shows it.
-void BrokenPictureShows(const IClientSize& window)
+void BrokenPictureShows(Scene& scene, FrameSize window)
 {
-    RandomState = 5;
-    RedrawPlan(window);
-    Plan.SkyIndex = 1;
-    Plan.EyesChoice = 1;
-    Plan.EyesY = 0;
-    Plan.RainOn = 1;
-    Plan.EyesOpenCountdown = 0;
-    Plan.EyesClosedCountdown = 1;
+    scene.Random.State = 5;
+    RedrawPlan(scene, window);
+    scene.Plan.SkyIndex = 1;
+    scene.Plan.EyesChoice = 1;
+    scene.Plan.EyesY = 0;
+    scene.Plan.RainOn = 1;
+    scene.Plan.EyesOpenCountdown = 0;
+    scene.Plan.EyesClosedCountdown = 1;
 }
 
 void PrintTo(const Scenario& scenario, std::ostream* out)
@@ -178,12 +178,12 @@ const Scenario Scenarios[] = {
 
 std::vector<TickRecord> RunScenario(const Scenario& scenario, bool keeping)
 {
-    ResetSceneState();
-    SetFrameKeeping(keeping);
+    Scene scene;
+    SetFrameKeeping(scene, keeping);
     std::uint32_t tick = 0;
     SetClockFunction([&tick] { return 3'723'456u + 100u * tick++; });
-    const FixedWindow window(scenario.width, scenario.height);
-    scenario.setup(window);
+    const FrameSize window{scenario.width, scenario.height};
+    scenario.setup(scene, window);
 
     // A failing picture decodes once: each run has pictures of its own.
     const Bytes form = scenario.breakHolder ? SyntheticForm(scenario.breakHolder) : Bytes{};
@@ -191,21 +191,22 @@ std::vector<TickRecord> RunScenario(const Scenario& scenario, bool keeping)
                                                ? Catalogue::Load(form, JpegDepth::TrueColour)
                                                : Catalogue::Load(ScreenFormPictures(), JpegDepth::TrueColour);
     if (scenario.decodeAhead)
-        DecodeAhead(*catalogue);
+        DecodeAhead(scene.Plan, *catalogue);
 
     PatchingSink sink;
     std::vector<TickRecord> records;
     for (int i = 0; i < scenario.ticks; ++i) {
         std::string error;
         try {
-            ComposeTick(*catalogue, window, sink);
+            ComposeTick(scene, *catalogue, window, sink);
         } catch (const std::exception& e) {
             error = e.what();
         }
-        const std::uint64_t particles = HashValues(RainY, HashValues(RainX, HashValues(StarLevel, 0)));
-        records.push_back({sink.frameHash, sink.patchedSame, sink.area, error, RandomState, Plan, particles});
+        const std::uint64_t particles = HashValues(scene.RainY, HashValues(scene.RainX, HashValues(scene.StarLevel, 0)));
+        records.push_back(
+            {sink.frameHash, sink.patchedSame, sink.area, error, scene.Random.State, scene.Plan, particles});
     }
-    ResetSceneState();
+    SetClockFunction({});
     return records;
 }
 

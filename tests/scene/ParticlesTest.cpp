@@ -1,6 +1,7 @@
 // The star and rain layers: the greys, the twinkle, the streaks and their wraps.
-#include "SceneTestSupport.h"
+#include "ReferenceRandom.h"
 #include "scene/Particles.h"
+#include "scene/Scene.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +9,7 @@ namespace {
 
 class ParticlesTest : public ::testing::Test {
 protected:
-    void SetUp() override { ResetSceneState(); }
-    void TearDown() override { ResetSceneState(); }
+    Scene m_scene;
 };
 
 int CountPixels(const Raster& raster, Pixel colour)
@@ -37,20 +37,20 @@ TEST_F(ParticlesTest, StarsShowLastTicksLevelThenDrawANewOne)
         sky.LineTo(16, y);
     }
     for (int i = 0; i < StarCount; ++i) {
-        StarX[i] = i % 16;
-        StarY[i] = i / 16 + 8;   // rows 8 to 14; stars 96 to 99 on row 14
-        StarLevel[i] = i % 7 + 1;
+        m_scene.StarX[i] = i % 16;
+        m_scene.StarY[i] = i / 16 + 8;   // rows 8 to 14; stars 96 to 99 on row 14
+        m_scene.StarLevel[i] = i % 7 + 1;
     }
-    StarX[0] = 0;
-    StarY[0] = 0;
-    StarLevel[0] = 1;   // white at the top-left corner
-    StarX[1] = 15;
-    StarY[1] = 0;
-    StarLevel[1] = 7;   // 153 at the top-right corner
-    StarX[2] = 40;      // outside: clipped, but still re-drawn
-    StarY[2] = 3;
-    RandomState = 99u;
-    DrawStars(sky);
+    m_scene.StarX[0] = 0;
+    m_scene.StarY[0] = 0;
+    m_scene.StarLevel[0] = 1;   // white at the top-left corner
+    m_scene.StarX[1] = 15;
+    m_scene.StarY[1] = 0;
+    m_scene.StarLevel[1] = 7;   // 153 at the top-right corner
+    m_scene.StarX[2] = 40;      // outside: clipped, but still re-drawn
+    m_scene.StarY[2] = 3;
+    m_scene.Random.State = 99u;
+    DrawStars(m_scene, sky);
 
     EXPECT_EQ(sky.PixelAt(0, 0), Rgb(255, 255, 255));
     EXPECT_EQ(sky.PixelAt(15, 0), Rgb(153, 153, 153));
@@ -62,23 +62,23 @@ TEST_F(ParticlesTest, StarsShowLastTicksLevelThenDrawANewOne)
 
     ReferenceRandom r{99u};
     for (int i = 0; i < StarCount; ++i)
-        EXPECT_EQ(StarLevel[i], r.Below(7) + 1) << "star " << i;
-    EXPECT_EQ(RandomState, r.state);
+        EXPECT_EQ(m_scene.StarLevel[i], r.Below(7) + 1) << "star " << i;
+    EXPECT_EQ(m_scene.Random.State, r.state);
 }
 
 TEST_F(ParticlesTest, StreakIsElevenPixelsLeaningRightWithoutItsEndPoint)
 {
     Raster raster(16, 16);
     raster.SetPenColour(Black);
-    RainX[0] = 4;
-    RainY[0] = 13;
-    RainSpeed[0] = 5;
+    m_scene.RainX[0] = 4;
+    m_scene.RainY[0] = 13;
+    m_scene.RainSpeed[0] = 5;
     for (int i = 1; i < RainCount; ++i) {
-        RainX[i] = 200;   // all others far outside
-        RainY[i] = 200;
-        RainSpeed[i] = 5;
+        m_scene.RainX[i] = 200;   // all others far outside
+        m_scene.RainY[i] = 200;
+        m_scene.RainSpeed[i] = 5;
     }
-    DrawRain(raster, 16);
+    DrawRain(m_scene, raster, 16);
     EXPECT_EQ(CountPixels(raster, Black), 11);
     EXPECT_EQ(raster.PixelAt(4, 13), Black);   // the lower end is drawn
     EXPECT_EQ(raster.PixelAt(7, 2), White);    // the upper end is not
@@ -101,8 +101,8 @@ TEST_F(ParticlesTest, StreakIsElevenPixelsLeaningRightWithoutItsEndPoint)
         rightAtTop = rightAtTop || raster.PixelAt(x, 3) == Black;
     EXPECT_TRUE(rightAtTop);
     // Moved 4 left and 2 x 5 down.
-    EXPECT_EQ(RainX[0], 0 + 16);   // 4 - 4 = 0 wraps to W
-    EXPECT_EQ(RainY[0], 23);
+    EXPECT_EQ(m_scene.RainX[0], 0 + 16);   // 4 - 4 = 0 wraps to W
+    EXPECT_EQ(m_scene.RainY[0], 23);
 }
 
 struct RainStep {
@@ -121,15 +121,15 @@ TEST_P(RainWrapTest, MovesAndWrapsIndependently)
 {
     const RainStep step = GetParam();
     Raster raster(0, 0);
-    RainX.fill(300);
-    RainY.fill(100);
-    RainSpeed.fill(5);
-    RainX[7] = step.x;
-    RainY[7] = step.y;
-    RainSpeed[7] = step.speed;
-    DrawRain(raster, 640);
-    EXPECT_EQ(RainX[7], step.nextX);
-    EXPECT_EQ(RainY[7], step.nextY);
+    m_scene.RainX.fill(300);
+    m_scene.RainY.fill(100);
+    m_scene.RainSpeed.fill(5);
+    m_scene.RainX[7] = step.x;
+    m_scene.RainY[7] = step.y;
+    m_scene.RainSpeed[7] = step.speed;
+    DrawRain(m_scene, raster, 640);
+    EXPECT_EQ(m_scene.RainX[7], step.nextX);
+    EXPECT_EQ(m_scene.RainY[7], step.nextY);
 }
 
 INSTANTIATE_TEST_SUITE_P(Streaks, RainWrapTest,
@@ -149,28 +149,28 @@ TEST_F(ParticlesTest, WrappedStreakReappearsFromTheRightEdgeAfterOneTick)
 {
     Raster first(32, 32);
     first.SetPenColour(Black);
-    RainX.fill(1000);
-    RainY.fill(1000);
-    RainSpeed.fill(5);
-    RainX[0] = 2;
-    RainY[0] = 20;
-    DrawRain(first, 32);                       // drawn at column 2, moves to -2, set to 32
+    m_scene.RainX.fill(1000);
+    m_scene.RainY.fill(1000);
+    m_scene.RainSpeed.fill(5);
+    m_scene.RainX[0] = 2;
+    m_scene.RainY[0] = 20;
+    DrawRain(m_scene, first, 32);                       // drawn at column 2, moves to -2, set to 32
     EXPECT_EQ(first.PixelAt(2, 20), Black);
-    EXPECT_EQ(RainX[0], 32);
+    EXPECT_EQ(m_scene.RainX[0], 32);
 
     Raster second(32, 32);
     second.SetPenColour(Black);
-    RainY.fill(1000);
-    RainY[0] = 5;
-    DrawRain(second, 32);                      // drawn from (32, 5): wholly outside
+    m_scene.RainY.fill(1000);
+    m_scene.RainY[0] = 5;
+    DrawRain(m_scene, second, 32);                      // drawn from (32, 5): wholly outside
     EXPECT_EQ(CountPixels(second, Black), 0);
-    EXPECT_EQ(RainX[0], 28);
+    EXPECT_EQ(m_scene.RainX[0], 28);
 
     Raster third(32, 32);
     third.SetPenColour(Black);
-    RainY.fill(1000);
-    RainY[0] = 20;
-    DrawRain(third, 32);                       // now at W - 4
+    m_scene.RainY.fill(1000);
+    m_scene.RainY[0] = 20;
+    DrawRain(m_scene, third, 32);                       // now at W - 4
     EXPECT_EQ(third.PixelAt(28, 20), Black);
 }
 
@@ -178,14 +178,14 @@ TEST_F(ParticlesTest, StreakAtColumnZeroIsDrawnThereThenWraps)
 {
     Raster raster(8, 16);
     raster.SetPenColour(Black);
-    RainX.fill(1000);
-    RainY.fill(1000);
-    RainX[0] = 0;
-    RainY[0] = 12;
-    RainSpeed[0] = 5;
-    DrawRain(raster, 8);
+    m_scene.RainX.fill(1000);
+    m_scene.RainY.fill(1000);
+    m_scene.RainX[0] = 0;
+    m_scene.RainY[0] = 12;
+    m_scene.RainSpeed[0] = 5;
+    DrawRain(m_scene, raster, 8);
     EXPECT_EQ(raster.PixelAt(0, 12), Black);
-    EXPECT_EQ(RainX[0], 8);
+    EXPECT_EQ(m_scene.RainX[0], 8);
 }
 
 } // namespace

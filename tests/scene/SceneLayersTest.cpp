@@ -1,7 +1,7 @@
 // Where the tick draws each picture, as the frame composition lists the positions,
 // and which pictures are keyed bitmaps: the picture table against the written design.
-#include "SceneTestSupport.h"
 #include "scene/PictureTable.h"
+#include "scene/ScenePlan.h"
 #include "scene/SceneLayers.h"
 
 #include <gtest/gtest.h>
@@ -17,24 +17,25 @@ struct Expected {
 };
 
 // Distinct values for every field, so that a position taken from the wrong field shows.
-void DistinctPlan()
+ScenePlan DistinctPlan()
 {
-    Plan = ScenePlan{};
-    Plan.CastleShift = 11;
-    Plan.BranchShift = 13;
-    Plan.TallTreeX = 17;
-    Plan.ShortTreeX = 19;
-    Plan.ShortTreeOn = 1;
-    Plan.Hill1X = 23;
-    Plan.Hill2X = 29;
-    Plan.Hill2On = 1;
-    Plan.Hill3X = 31;
-    Plan.Hill3On = 1;
-    Plan.EyesX = 37;
-    Plan.EyesY = 41;
-    Plan.MoonX = 43;
-    Plan.MoonY = 47;
-    Plan.FigureX = 53;
+    ScenePlan plan;
+    plan.CastleShift = 11;
+    plan.BranchShift = 13;
+    plan.TallTreeX = 17;
+    plan.ShortTreeX = 19;
+    plan.ShortTreeOn = 1;
+    plan.Hill1X = 23;
+    plan.Hill2X = 29;
+    plan.Hill2On = 1;
+    plan.Hill3X = 31;
+    plan.Hill3On = 1;
+    plan.EyesX = 37;
+    plan.EyesY = 41;
+    plan.MoonX = 43;
+    plan.MoonY = 47;
+    plan.FigureX = 53;
+    return plan;
 }
 
 std::vector<Expected> Placed(const SceneLayers& layers)
@@ -61,7 +62,7 @@ void PrintTo(const Expected& e, std::ostream* out)
 
 TEST(SceneLayers, EachPictureIsDrawnWhereTheCompositionSays)
 {
-    const FixedWindow window(1024, 768);
+    const FrameSize window{1024, 768};
     struct Case {
         int sky, figure, castle, branches, eyes;
         std::vector<Expected> expected;   // sky, moon, figure, castle, branches, trees, hills, eyes, banner
@@ -79,15 +80,14 @@ TEST(SceneLayers, EachPictureIsDrawnWhereTheCompositionSays)
           {14, 31, 326}, {0, 0, 0}, {26, 1024 - 329, 768 - 42}}},
     };
     for (const Case& c : cases) {
-        DistinctPlan();
-        Plan.SkyIndex = c.sky;
-        Plan.FigureChoice = c.figure;
-        Plan.CastleChoice = c.castle;
-        Plan.BranchChoice = c.branches;
-        Plan.EyesChoice = c.eyes;
-        EXPECT_EQ(Placed(LayersOfPlan(window)), c.expected) << "sky " << c.sky;
+        ScenePlan plan = DistinctPlan();
+        plan.SkyIndex = c.sky;
+        plan.FigureChoice = c.figure;
+        plan.CastleChoice = c.castle;
+        plan.BranchChoice = c.branches;
+        plan.EyesChoice = c.eyes;
+        EXPECT_EQ(Placed(LayersOfPlan(plan, window)), c.expected) << "sky " << c.sky;
     }
-    ResetSceneState();
 }
 
 TEST(PictureTable, KeyedBitmapsAreTheSilhouettesTheMoonAndTheFigures)

@@ -1,5 +1,6 @@
 // The scene plan: the re-draw's 28 steps in order, the blink and the cycle.
-#include "SceneTestSupport.h"
+#include "ReferenceRandom.h"
+#include "scene/Scene.h"
 
 #include <gtest/gtest.h>
 #include <vector>
@@ -8,8 +9,7 @@ namespace {
 
 class ScenePlanTest : public ::testing::Test {
 protected:
-    void SetUp() override { ResetSceneState(); }
-    void TearDown() override { ResetSceneState(); }
+    Scene m_scene;
 };
 
 TEST_F(ScenePlanTest, InitialValuesMakeTheFirstScene)
@@ -49,56 +49,56 @@ TEST_F(ScenePlanTest, InitialValuesMakeTheFirstScene)
 // design lists the draws.
 void ExpectRedrawFrom(std::uint32_t seed, int w, int h)
 {
-    ResetSceneState();
-    Plan.EyesOpenCountdown = 17;
-    Plan.EyesClosedCountdown = 1;
-    Plan.CycleCountdown = 0;
-    RandomState = seed;
-    FixedWindow window(w, h);
-    RedrawPlan(window);
+    Scene scene;
+    scene.Plan.EyesOpenCountdown = 17;
+    scene.Plan.EyesClosedCountdown = 1;
+    scene.Plan.CycleCountdown = 0;
+    scene.Random.State = seed;
+    const FrameSize window{w, h};
+    RedrawPlan(scene, window);
 
     ReferenceRandom r{seed};
-    EXPECT_EQ(Plan.CycleCountdown, 300);
-    EXPECT_EQ(Plan.SkyIndex, r.Below(5) + 1);
-    EXPECT_EQ(Plan.CastleChoice, r.Below(6));
-    EXPECT_EQ(Plan.BranchChoice, r.Below(6));
-    EXPECT_EQ(Plan.TallTreeX, r.Below(w) - 250);
-    EXPECT_EQ(Plan.ShortTreeX, r.Below(w) - 250);
-    EXPECT_EQ(Plan.TallTreeOn, r.Below(5));
-    EXPECT_EQ(Plan.ShortTreeOn, r.Below(5));
-    EXPECT_EQ(Plan.Hill1X, r.Below(w) - 500);
-    EXPECT_EQ(Plan.Hill2X, r.Below(w) - 500);
-    EXPECT_EQ(Plan.Hill1On, r.Below(5));
-    EXPECT_EQ(Plan.Hill2On, r.Below(5));
-    EXPECT_EQ(Plan.Hill3On, r.Below(5));
-    EXPECT_EQ(Plan.Hill3X, r.Below(w) - 500);
-    EXPECT_EQ(Plan.EyesChoice, r.Below(10));
-    EXPECT_EQ(Plan.EyesX, r.Below(h) / 2);
-    EXPECT_EQ(Plan.EyesY, r.Below(200));
-    EXPECT_EQ(Plan.MoonOn, r.Below(3));
-    EXPECT_EQ(Plan.MoonX, r.Below(w));
-    EXPECT_EQ(Plan.MoonY, r.Below(300));
-    EXPECT_EQ(Plan.FigureChoice, r.Below(10));
-    EXPECT_EQ(Plan.FigureX, r.Below(w));
-    EXPECT_EQ(Plan.CastleShift, r.Below(300));
-    EXPECT_EQ(Plan.BranchShift, r.Below(300));
+    EXPECT_EQ(scene.Plan.CycleCountdown, 300);
+    EXPECT_EQ(scene.Plan.SkyIndex, r.Below(5) + 1);
+    EXPECT_EQ(scene.Plan.CastleChoice, r.Below(6));
+    EXPECT_EQ(scene.Plan.BranchChoice, r.Below(6));
+    EXPECT_EQ(scene.Plan.TallTreeX, r.Below(w) - 250);
+    EXPECT_EQ(scene.Plan.ShortTreeX, r.Below(w) - 250);
+    EXPECT_EQ(scene.Plan.TallTreeOn, r.Below(5));
+    EXPECT_EQ(scene.Plan.ShortTreeOn, r.Below(5));
+    EXPECT_EQ(scene.Plan.Hill1X, r.Below(w) - 500);
+    EXPECT_EQ(scene.Plan.Hill2X, r.Below(w) - 500);
+    EXPECT_EQ(scene.Plan.Hill1On, r.Below(5));
+    EXPECT_EQ(scene.Plan.Hill2On, r.Below(5));
+    EXPECT_EQ(scene.Plan.Hill3On, r.Below(5));
+    EXPECT_EQ(scene.Plan.Hill3X, r.Below(w) - 500);
+    EXPECT_EQ(scene.Plan.EyesChoice, r.Below(10));
+    EXPECT_EQ(scene.Plan.EyesX, r.Below(h) / 2);
+    EXPECT_EQ(scene.Plan.EyesY, r.Below(200));
+    EXPECT_EQ(scene.Plan.MoonOn, r.Below(3));
+    EXPECT_EQ(scene.Plan.MoonX, r.Below(w));
+    EXPECT_EQ(scene.Plan.MoonY, r.Below(300));
+    EXPECT_EQ(scene.Plan.FigureChoice, r.Below(10));
+    EXPECT_EQ(scene.Plan.FigureX, r.Below(w));
+    EXPECT_EQ(scene.Plan.CastleShift, r.Below(300));
+    EXPECT_EQ(scene.Plan.BranchShift, r.Below(300));
     for (int i = 0; i < StarCount; ++i) {
-        EXPECT_EQ(StarX[i], r.Below(w)) << "star " << i;
-        EXPECT_EQ(StarY[i], r.Below(400)) << "star " << i;
-        EXPECT_EQ(StarLevel[i], r.Below(7) + 1) << "star " << i;
+        EXPECT_EQ(scene.StarX[i], r.Below(w)) << "star " << i;
+        EXPECT_EQ(scene.StarY[i], r.Below(400)) << "star " << i;
+        EXPECT_EQ(scene.StarLevel[i], r.Below(7) + 1) << "star " << i;
     }
-    EXPECT_EQ(Plan.StarsOn, 1);
-    EXPECT_EQ(Plan.RainOn, r.Below(3));
+    EXPECT_EQ(scene.Plan.StarsOn, 1);
+    EXPECT_EQ(scene.Plan.RainOn, r.Below(3));
     for (int i = 0; i < RainCount; ++i) {
-        EXPECT_EQ(RainX[i], r.Below(w)) << "streak " << i;
-        EXPECT_EQ(RainY[i], r.Below(500)) << "streak " << i;
-        EXPECT_EQ(RainSpeed[i], r.Below(3) + 5) << "streak " << i;
+        EXPECT_EQ(scene.RainX[i], r.Below(w)) << "streak " << i;
+        EXPECT_EQ(scene.RainY[i], r.Below(500)) << "streak " << i;
+        EXPECT_EQ(scene.RainSpeed[i], r.Below(3) + 5) << "streak " << i;
     }
     // 24 plan draws, 300 star draws, 1 rain flag, 750 rain draws: the state has moved
     // exactly that far, and the blink was left alone.
-    EXPECT_EQ(RandomState, r.state);
-    EXPECT_EQ(Plan.EyesOpenCountdown, 17);
-    EXPECT_EQ(Plan.EyesClosedCountdown, 1);
+    EXPECT_EQ(scene.Random.State, r.state);
+    EXPECT_EQ(scene.Plan.EyesOpenCountdown, 17);
+    EXPECT_EQ(scene.Plan.EyesClosedCountdown, 1);
 }
 
 TEST_F(ScenePlanTest, RedrawFollowsTheGeneratorInOrder)
@@ -111,58 +111,58 @@ TEST_F(ScenePlanTest, RedrawFollowsTheGeneratorInOrder)
 TEST_F(ScenePlanTest, RedrawStartsWithTheWorkedSky)
 {
     // At 12:34:56.789 the first three draws are 2, 1, 2: sky 3, castle 1, branches 2.
-    RandomState = 45296789u;
-    FixedWindow window(1024, 768);
-    RedrawPlan(window);
-    EXPECT_EQ(Plan.SkyIndex, 3);
-    EXPECT_EQ(Plan.CastleChoice, 1);
-    EXPECT_EQ(Plan.BranchChoice, 2);
+    m_scene.Random.State = 45296789u;
+    const FrameSize window{1024, 768};
+    RedrawPlan(m_scene, window);
+    EXPECT_EQ(m_scene.Plan.SkyIndex, 3);
+    EXPECT_EQ(m_scene.Plan.CastleChoice, 1);
+    EXPECT_EQ(m_scene.Plan.BranchChoice, 2);
 }
 
 TEST_F(ScenePlanTest, RedrawOnAZeroWidthWindow)
 {
-    FixedWindow window(0, 0);
-    RandomState = 12345u;
-    RedrawPlan(window);
-    EXPECT_EQ(Plan.TallTreeX, -250);
-    EXPECT_EQ(Plan.ShortTreeX, -250);
-    EXPECT_EQ(Plan.Hill1X, -500);
-    EXPECT_EQ(Plan.Hill2X, -500);
-    EXPECT_EQ(Plan.Hill3X, -500);
-    EXPECT_EQ(Plan.MoonX, 0);
-    EXPECT_EQ(Plan.FigureX, 0);
-    EXPECT_EQ(Plan.EyesX, 0);
+    const FrameSize window{0, 0};
+    m_scene.Random.State = 12345u;
+    RedrawPlan(m_scene, window);
+    EXPECT_EQ(m_scene.Plan.TallTreeX, -250);
+    EXPECT_EQ(m_scene.Plan.ShortTreeX, -250);
+    EXPECT_EQ(m_scene.Plan.Hill1X, -500);
+    EXPECT_EQ(m_scene.Plan.Hill2X, -500);
+    EXPECT_EQ(m_scene.Plan.Hill3X, -500);
+    EXPECT_EQ(m_scene.Plan.MoonX, 0);
+    EXPECT_EQ(m_scene.Plan.FigureX, 0);
+    EXPECT_EQ(m_scene.Plan.EyesX, 0);
     for (int i = 0; i < StarCount; ++i)
-        EXPECT_EQ(StarX[i], 0);
+        EXPECT_EQ(m_scene.StarX[i], 0);
     for (int i = 0; i < RainCount; ++i)
-        EXPECT_EQ(RainX[i], 0);
+        EXPECT_EQ(m_scene.RainX[i], 0);
 }
 
 TEST_F(ScenePlanTest, EachHillGetsItsOwnColumn)
 {
-    FixedWindow window(1920, 1080);
-    RandomState = 777u;
-    RedrawPlan(window);
-    EXPECT_NE(Plan.Hill1X, Plan.Hill2X);
-    EXPECT_NE(Plan.Hill2X, Plan.Hill3X);
+    const FrameSize window{1920, 1080};
+    m_scene.Random.State = 777u;
+    RedrawPlan(m_scene, window);
+    EXPECT_NE(m_scene.Plan.Hill1X, m_scene.Plan.Hill2X);
+    EXPECT_NE(m_scene.Plan.Hill2X, m_scene.Plan.Hill3X);
 }
 
 // Which of the first frames show the eyes: frame n shows them when the open count,
 // before that tick's step, is above 0.
-std::vector<bool> EyesTimeline(int frames, std::uint32_t seed)
+std::vector<bool> EyesTimeline(Scene& scene, int frames, std::uint32_t seed)
 {
     std::vector<bool> open;
     for (int frame = 1; frame <= frames; ++frame) {
-        RandomState = seed + static_cast<std::uint32_t>(frame);
-        open.push_back(Plan.EyesOpenCountdown > 0);
-        StepEyes();
+        scene.Random.State = seed + static_cast<std::uint32_t>(frame);
+        open.push_back(scene.Plan.EyesOpenCountdown > 0);
+        StepEyes(scene);
     }
     return open;
 }
 
 TEST_F(ScenePlanTest, EyesOpenTenFramesThenBlinkOnce)
 {
-    const std::vector<bool> open = EyesTimeline(200, 1000);
+    const std::vector<bool> open = EyesTimeline(m_scene, 200, 1000);
     for (int frame = 1; frame <= 10; ++frame)
         EXPECT_TRUE(open[frame - 1]) << "frame " << frame;
     EXPECT_FALSE(open[10]) << "frame 11";
@@ -186,40 +186,40 @@ TEST_F(ScenePlanTest, EyesOpenTenFramesThenBlinkOnce)
 TEST_F(ScenePlanTest, NewOpenRunLengthComesFromTheClosingTick)
 {
     for (int frame = 1; frame <= 10; ++frame)
-        StepEyes();
-    EXPECT_EQ(Plan.EyesOpenCountdown, 0);
-    EXPECT_EQ(Plan.EyesClosedCountdown, 1);
-    RandomState = 45296789u;
-    StepEyes();   // frame 11: the closed frame ends, a new run is drawn
+        StepEyes(m_scene);
+    EXPECT_EQ(m_scene.Plan.EyesOpenCountdown, 0);
+    EXPECT_EQ(m_scene.Plan.EyesClosedCountdown, 1);
+    m_scene.Random.State = 45296789u;
+    StepEyes(m_scene);   // frame 11: the closed frame ends, a new run is drawn
     ReferenceRandom r{45296789u};
-    EXPECT_EQ(Plan.EyesOpenCountdown, r.Below(20) + 20);
-    EXPECT_EQ(Plan.EyesClosedCountdown, 2);
+    EXPECT_EQ(m_scene.Plan.EyesOpenCountdown, r.Below(20) + 20);
+    EXPECT_EQ(m_scene.Plan.EyesClosedCountdown, 2);
 }
 
 TEST_F(ScenePlanTest, CycleRedrawsAtTheEndOfEveryThreeHundredthTick)
 {
-    FixedWindow window(800, 600);
+    const FrameSize window{800, 600};
     std::vector<int> redraws;
     for (int tick = 1; tick <= 1200; ++tick) {
-        RandomState = static_cast<std::uint32_t>(tick * 7919);
-        const int before = Plan.CycleCountdown;
-        StepCycle(window);
-        if (Plan.CycleCountdown > before)
+        m_scene.Random.State = static_cast<std::uint32_t>(tick * 7919);
+        const int before = m_scene.Plan.CycleCountdown;
+        StepCycle(m_scene, window);
+        if (m_scene.Plan.CycleCountdown > before)
             redraws.push_back(tick);
     }
     EXPECT_EQ(redraws, (std::vector<int>{300, 600, 900, 1200}));
-    EXPECT_EQ(Plan.StarsOn, 1);
+    EXPECT_EQ(m_scene.Plan.StarsOn, 1);
 }
 
 TEST_F(ScenePlanTest, NoRedrawBeforeTheCycleRunsOut)
 {
-    FixedWindow window(800, 600);
+    const FrameSize window{800, 600};
     for (int tick = 1; tick <= 299; ++tick)
-        StepCycle(window);
-    EXPECT_EQ(Plan.CycleCountdown, 1);
-    EXPECT_EQ(Plan.StarsOn, 0);
-    EXPECT_EQ(Plan.SkyIndex, 1);
-    EXPECT_EQ(RandomState, 0u);
+        StepCycle(m_scene, window);
+    EXPECT_EQ(m_scene.Plan.CycleCountdown, 1);
+    EXPECT_EQ(m_scene.Plan.StarsOn, 0);
+    EXPECT_EQ(m_scene.Plan.SkyIndex, 1);
+    EXPECT_EQ(m_scene.Random.State, 0u);
 }
 
 } // namespace

@@ -2,11 +2,11 @@
 // the sky as wide as the frame overwrite every row, and the clear leaves out the sky's
 // rows; no pixel of the buffer's previous use may show through. With the keeping off
 // every tick makes its buffer anew.
-#include "SceneTestSupport.h"
 #include "RecordingSink.h"
 #include "SyntheticCatalogue.h"
 #include "platform/Exception.h"
 #include "scene/Catalogue.h"
+#include "scene/Scene.h"
 #include "scene/Tick.h"
 
 #include <gtest/gtest.h>
@@ -34,18 +34,17 @@ class TickOnRecycledBuffer : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResetSceneState();
-        SetFrameKeeping(false);
+        SetFrameKeeping(m_scene, false);
         SetClockFunction([this] { return 43'200'000u + 100u * m_ticks++; });
     }
-    void TearDown() override { ResetSceneState(); }
+    void TearDown() override { SetClockFunction({}); }
 
     // Each tick on a stale block; returns the frame shown.
-    const Frame& Tick(Catalogue& catalogue, const FixedWindow& window)
+    const Frame& Tick(Catalogue& catalogue, FrameSize window)
     {
-        const Pixel* block = LeaveStaleBlock(window.width, window.height);
+        const Pixel* block = LeaveStaleBlock(window.Width, window.Height);
         try {
-            ComposeTick(catalogue, window, m_sink);
+            ComposeTick(m_scene, catalogue, window, m_sink);
         } catch (const EJPEG&) {
             m_failed = true;
         }
@@ -55,6 +54,7 @@ protected:
         return f;
     }
 
+    Scene m_scene;
     std::uint32_t m_ticks = 0;
     bool m_failed = false;
     RecordingSink m_sink;
@@ -69,7 +69,7 @@ TEST_F(TickOnRecycledBuffer, SkyAsWideAsTheWindowLeavesNothingStale)
 {
     const Bytes form = SyntheticForm();
     auto catalogue = Catalogue::Load(form, JpegDepth::TrueColour);
-    const FixedWindow window(1024, 768);
+    const FrameSize window{1024, 768};
     // Tick 1 decodes the sky while drawing it; ticks 2 and 3 only copy it.
     for (int tick = 1; tick <= 3; ++tick) {
         const Frame& f = Tick(*catalogue, window);
@@ -100,7 +100,7 @@ TEST_F(TickOnRecycledBuffer, WindowWiderThanTheSkyIsClearedBesideIt)
     auto catalogue = Catalogue::Load(form, JpegDepth::TrueColour);
     // The sky is 2000 pixels wide: columns 2000 to 2099 keep the clear's black above
     // the castle, which starts at row 182.
-    const FixedWindow window(2100, 600);
+    const FrameSize window{2100, 600};
     for (int tick = 1; tick <= 3; ++tick) {
         const Frame& f = Tick(*catalogue, window);
         EXPECT_EQ(StaleCount(f), 0u) << "tick " << tick;
@@ -115,7 +115,7 @@ TEST_F(TickOnRecycledBuffer, SkyThatFailedToDecodeLeavesNothingStale)
 {
     const Bytes form = SyntheticForm(1);
     auto catalogue = Catalogue::Load(form, JpegDepth::TrueColour);
-    const FixedWindow window(1024, 768);
+    const FrameSize window{1024, 768};
     // Tick 1 fails in the sky's decode and shows the frame as far as it got; later
     // ticks draw what the failed decode left.
     for (int tick = 1; tick <= 3; ++tick) {

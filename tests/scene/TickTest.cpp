@@ -1,11 +1,11 @@
 // One tick end to end over stand-in pictures: where each layer lands, the cycle and
 // the blink as they show in frames, the rain over the banner, and the failure paths.
-#include "SceneTestSupport.h"
 #include "RecordingSink.h"
 #include "SyntheticCatalogue.h"
 #include "platform/Exception.h"
 #include "scene/Catalogue.h"
 #include "scene/Particles.h"
+#include "scene/Scene.h"
 #include "scene/Tick.h"
 
 #include <cstdio>
@@ -21,12 +21,12 @@ class TickTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResetSceneState();
         // Tick i reads 12:00:00.000 + (i - 1) x 100 ms.
         SetClockFunction([this] { return 43'200'000u + 100u * m_ticks++; });
     }
-    void TearDown() override { ResetSceneState(); }
+    void TearDown() override { SetClockFunction({}); }
 
+public:
     static Catalogue& Pictures()
     {
         static const Bytes form = SyntheticForm();
@@ -34,19 +34,21 @@ protected:
         return *catalogue;
     }
 
-    void RunTicks(int count, const IClientSize& window)
+protected:
+    void RunTicks(int count, FrameSize window)
     {
         for (int i = 0; i < count; ++i)
-            ComposeTick(Pictures(), window, m_sink);
+            ComposeTick(m_scene, Pictures(), window, m_sink);
     }
 
+    Scene m_scene;
     std::uint32_t m_ticks = 0;
     RecordingSink m_sink;
 };
 
 TEST_F(TickTest, FirstFramePutsEveryLayerWhereTheInitialPlanSays)
 {
-    FixedWindow window(1024, 768);
+    const FrameSize window{1024, 768};
     RunTicks(1, window);
     ASSERT_EQ(m_sink.frames.size(), 1u);
     const Frame& f = m_sink.frames[0];
@@ -94,24 +96,24 @@ TEST_F(TickTest, FirstFramePutsEveryLayerWhereTheInitialPlanSays)
     }
     // No stars and no rain: the particles were not touched.
     for (int i = 0; i < StarCount; ++i)
-        EXPECT_EQ(StarLevel[i], 0);
+        EXPECT_EQ(m_scene.StarLevel[i], 0);
     for (int i = 0; i < RainCount; ++i)
-        EXPECT_EQ(RainY[i], 0);
+        EXPECT_EQ(m_scene.RainY[i], 0);
 }
 
 TEST_F(TickTest, FrameThreeHundredAndOneIsTheFirstWithANewPlanAndHasStars)
 {
-    FixedWindow window(1024, 768);
+    const FrameSize window{1024, 768};
     RunTicks(300, window);
-    EXPECT_EQ(Plan.StarsOn, 1);
+    EXPECT_EQ(m_scene.Plan.StarsOn, 1);
     // Frames 1 to 300 show the first plan: the sky and the castle marker stand still.
     for (int i = 0; i < 300; ++i) {
         EXPECT_EQ(m_sink.frames[i].At(545, 182), LayerColour(6)) << "frame " << i + 1;
         EXPECT_TRUE(Near(m_sink.frames[i].At(1010, 100), LayerColour(1), StandInError)) << "frame " << i + 1;
     }
-    const auto starX = StarX;
-    const auto starY = StarY;
-    const auto starLevel = StarLevel;
+    const auto starX = m_scene.StarX;
+    const auto starY = m_scene.StarY;
+    const auto starLevel = m_scene.StarLevel;
     RunTicks(1, window);
     const Frame& f = m_sink.frames[300];
     int starsSeen = 0;
@@ -124,7 +126,7 @@ TEST_F(TickTest, FrameThreeHundredAndOneIsTheFirstWithANewPlanAndHasStars)
 
 TEST_F(TickTest, EyesAreMissingInFrameEleven)
 {
-    FixedWindow window(1024, 768);
+    const FrameSize window{1024, 768};
     RunTicks(12, window);
     EXPECT_TRUE(Near(m_sink.frames[9].At(120, 720), LayerColour(15), StandInError));
     EXPECT_EQ(m_sink.frames[10].At(120, 720), Black);
@@ -133,15 +135,15 @@ TEST_F(TickTest, EyesAreMissingInFrameEleven)
 
 TEST_F(TickTest, RainCrossesTheBannerOnAWindowOf542Rows)
 {
-    FixedWindow window(1024, 542);
-    Plan.RainOn = 1;
-    RainX.fill(2000);
-    RainY.fill(-100);
-    RainSpeed.fill(5);
+    const FrameSize window{1024, 542};
+    m_scene.Plan.RainOn = 1;
+    m_scene.RainX.fill(2000);
+    m_scene.RainY.fill(-100);
+    m_scene.RainSpeed.fill(5);
     // Lower ends on row 500, the banner's top row (542 - 42), over its columns.
     for (int i = 0; i < 10; ++i) {
-        RainX[i] = 720 + 20 * i;
-        RainY[i] = 500;
+        m_scene.RainX[i] = 720 + 20 * i;
+        m_scene.RainY[i] = 500;
     }
     RunTicks(1, window);
     const Frame& f = m_sink.frames[0];
@@ -153,12 +155,12 @@ TEST_F(TickTest, RainCrossesTheBannerOnAWindowOf542Rows)
 
 TEST_F(TickTest, ZeroSizedWindowStillTicks)
 {
-    FixedWindow window(0, 0);
+    const FrameSize window{0, 0};
     RunTicks(3, window);
     ASSERT_EQ(m_sink.frames.size(), 3u);
     EXPECT_EQ(m_sink.frames[2].width, 0);
-    EXPECT_EQ(Plan.CycleCountdown, 297);
-    EXPECT_EQ(Plan.EyesOpenCountdown, 7);
+    EXPECT_EQ(m_scene.Plan.CycleCountdown, 297);
+    EXPECT_EQ(m_scene.Plan.EyesOpenCountdown, 7);
 }
 
 TEST_F(TickTest, FailedDrawStillShowsEarlierLayersThenReportsTheFailure)
@@ -166,16 +168,16 @@ TEST_F(TickTest, FailedDrawStillShowsEarlierLayersThenReportsTheFailure)
     // The same whether the eyes failed at the draw or in a decode ahead of the tick.
     for (const bool decodedAhead : {false, true}) {
         SCOPED_TRACE(decodedAhead ? "decoded ahead" : "decoded at the draw");
-        ResetSceneState();
+        Scene scene;
         m_sink.frames.clear();
         const Bytes broken = SyntheticForm(15);   // the eyes of the first plan
         auto catalogue = Catalogue::Load(broken, JpegDepth::TrueColour);
         if (decodedAhead) {
-            EXPECT_NO_THROW(DecodeAhead(*catalogue));
+            EXPECT_NO_THROW(DecodeAhead(scene.Plan, *catalogue));
         }
-        FixedWindow window(1024, 768);
+        const FrameSize window{1024, 768};
         try {
-            ComposeTick(*catalogue, window, m_sink);
+            ComposeTick(scene, *catalogue, window, m_sink);
             FAIL() << "the tick should fail at the eyes";
         } catch (const EJPEG& error) {
             EXPECT_EQ(std::string(error.what()), "JPEG error #" + std::to_string(JERR_NO_QUANT_TABLE));
@@ -186,28 +188,28 @@ TEST_F(TickTest, FailedDrawStillShowsEarlierLayersThenReportsTheFailure)
         EXPECT_EQ(f.At(300, 0), LayerColour(11));                // tall tree
         EXPECT_EQ(f.At(120, 720), Black);                        // no eyes
         EXPECT_EQ(f.At(800, 740), Black);                        // no banner: it comes after
-        EXPECT_EQ(Plan.EyesOpenCountdown, 10);                   // StepEyes did not run
-        EXPECT_EQ(Plan.CycleCountdown, 300);                     // nor StepCycle
+        EXPECT_EQ(scene.Plan.EyesOpenCountdown, 10);                   // StepEyes did not run
+        EXPECT_EQ(scene.Plan.CycleCountdown, 300);                     // nor StepCycle
         // The next tick draws the eyes as far as they decoded, without a report.
-        EXPECT_NO_THROW(ComposeTick(*catalogue, window, m_sink));
+        EXPECT_NO_THROW(ComposeTick(scene, *catalogue, window, m_sink));
     }
 }
 
 TEST_F(TickTest, BufferThatCannotBeMadeCopiesNothing)
 {
-    FixedWindow window(1 << 30, 1 << 30);
-    EXPECT_THROW(ComposeTick(Pictures(), window, m_sink), EOutOfResources);
+    const FrameSize window{1 << 30, 1 << 30};
+    EXPECT_THROW(ComposeTick(m_scene, Pictures(), window, m_sink), EOutOfResources);
     EXPECT_TRUE(m_sink.frames.empty());
-    EXPECT_EQ(Plan.CycleCountdown, 300);
+    EXPECT_EQ(m_scene.Plan.CycleCountdown, 300);
 }
 
 TEST_F(TickTest, DecodeAheadDecodesTheJpegPicturesThePlanShowsAndNoOthers)
 {
     const Bytes form = SyntheticForm();
     auto catalogue = Catalogue::Load(form, JpegDepth::TrueColour);
-    DecodeAhead(*catalogue);
+    DecodeAhead(m_scene.Plan, *catalogue);
     // The first plan: sky 1, its banner 24 and the eyes of its choice.
-    const int eyes = 14 + Plan.EyesChoice;
+    const int eyes = 14 + m_scene.Plan.EyesChoice;
     for (int holder = 1; holder <= PictureCount; ++holder) {
         if (Facts(holder).Kind == PictureKind::Bitmap)
             continue;
@@ -216,15 +218,62 @@ TEST_F(TickTest, DecodeAheadDecodesTheJpegPicturesThePlanShowsAndNoOthers)
     }
     // The tick then draws them without decoding again, and the frame is the one a
     // tick without the decode ahead makes.
-    FixedWindow window(1024, 768);
-    ComposeTick(*catalogue, window, m_sink);
+    const FrameSize window{1024, 768};
+    ComposeTick(m_scene, *catalogue, window, m_sink);
     for (int holder = 1; holder <= PictureCount; ++holder)
         EXPECT_LE(catalogue->Image(holder).DecodeCount(), 1) << "Image" << holder;
-    ResetSceneState();
+    Scene fresh;
     m_ticks = 0;
-    ComposeTick(Pictures(), window, m_sink);
+    ComposeTick(fresh, Pictures(), window, m_sink);
     ASSERT_EQ(m_sink.frames.size(), 2u);
     EXPECT_EQ(m_sink.frames[0].pixels, m_sink.frames[1].pixels);
+}
+
+// A hash of each frame handed in.
+struct HashingSink : IFrameSink {
+    void CopyFrame(const Raster& frame, std::span<const Rect>) override
+    {
+        std::uint64_t hash = 1469598103934665603ull;
+        for (int y = 0; y < frame.Height(); ++y)
+            for (int x = 0; x < frame.Width(); ++x)
+                hash = (hash ^ frame.Scanline(y)[x]) * 1099511628211ull;
+        hashes.push_back(hash);
+    }
+    std::vector<std::uint64_t> hashes;
+};
+
+// Two scenes of different sizes ticking in turn, as one process draws on two screens,
+// each give the frames they give alone: across a re-draw of the plan, with stars, rain
+// and the blink.
+TEST(TwoScenes, TickSideBySideAsEachAlone)
+{
+    const FrameSize sizes[] = {{640, 480}, {333, 517}};
+    constexpr int Ticks = 305;
+    std::uint32_t round = 0;
+    SetClockFunction([&round] { return 43'200'000u + 100u * round; });
+    const auto fresh = [] {
+        Scene scene;
+        scene.Plan.StarsOn = 1;
+        scene.Plan.RainOn = 1;
+        return scene;
+    };
+    HashingSink alone[2];
+    for (int s = 0; s < 2; ++s) {
+        Scene scene = fresh();
+        for (round = 0; round < Ticks; ++round)
+            ComposeTick(scene, TickTest::Pictures(), sizes[s], alone[s]);
+    }
+    HashingSink together[2];
+    Scene scenes[2] = {fresh(), fresh()};
+    for (round = 0; round < Ticks; ++round)
+        for (int s = 0; s < 2; ++s)
+            ComposeTick(scenes[s], TickTest::Pictures(), sizes[s], together[s]);
+    SetClockFunction({});
+    for (int s = 0; s < 2; ++s) {
+        ASSERT_EQ(together[s].hashes.size(), static_cast<std::size_t>(Ticks));
+        for (int i = 0; i < Ticks; ++i)
+            ASSERT_EQ(together[s].hashes[i], alone[s].hashes[i]) << "scene " << s << ", tick " << i + 1;
+    }
 }
 
 } // namespace

@@ -6,8 +6,8 @@
 
 #include "scene/Catalogue.h"
 #include "scene/RandomSource.h"
+#include "scene/Scene.h"
 #include "scene/ScenePlan.h"
-#include "scene/SceneTestSupport.h"
 #include "scene/Tick.h"
 
 #include <array>
@@ -69,8 +69,7 @@ struct Sample {
 
 class SceneSoak : public ::testing::Test {
 protected:
-    void SetUp() override { ResetSceneState(); }
-    void TearDown() override { ResetSceneState(); }
+    void TearDown() override { SetClockFunction({}); }
 
     Sample Take(Catalogue& catalogue, int cycle) const
     {
@@ -106,7 +105,8 @@ TEST_F(SceneSoak, ResidentMemoryAndHeapStayFlatOverAHundredCycles)
     std::unique_ptr<Catalogue> catalogue = Catalogue::Load(ScreenFormPictures(), JpegDepth::TrueColour);
     std::uint32_t tick = 0;
     SetClockFunction([&tick] { return (StartMs + (tick - 1) * StepMs) % MillisecondsPerDay; });
-    FixedWindow window(Width, Height);
+    const FrameSize window{Width, Height};
+    Scene scene;
     CountingSink sink;
     std::array<bool, SkyCount + 1> skySeen{};
     std::vector<Sample> samples;
@@ -115,9 +115,9 @@ TEST_F(SceneSoak, ResidentMemoryAndHeapStayFlatOverAHundredCycles)
 
     for (tick = 1; tick <= static_cast<std::uint32_t>(Ticks); ++tick) {
         // The sky this tick draws; the step at the tick's end may draw a new plan.
-        if (Plan.SkyIndex >= 1 && Plan.SkyIndex <= SkyCount)
-            skySeen[static_cast<std::size_t>(Plan.SkyIndex)] = true;
-        ComposeTick(*catalogue, window, sink);
+        if (scene.Plan.SkyIndex >= 1 && scene.Plan.SkyIndex <= SkyCount)
+            skySeen[static_cast<std::size_t>(scene.Plan.SkyIndex)] = true;
+        ComposeTick(scene, *catalogue, window, sink);
         if (tick % CycleLength == 0)
             samples.push_back(Take(*catalogue, static_cast<int>(tick) / CycleLength));
     }

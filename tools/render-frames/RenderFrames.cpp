@@ -1,8 +1,8 @@
-// render-frames: runs the scene's ticks headless from the process-start state with a
-// driven clock and writes chosen frames as PNG files. No display is needed.
+// render-frames: runs the ticks of a fresh scene headless with a driven clock and writes chosen frames as PNG files. No display is needed.
 #include "RenderOptions.h"
 #include "scene/Catalogue.h"
 #include "scene/RandomSource.h"
+#include "scene/Scene.h"
 #include "scene/Tick.h"
 
 #include <QImage>
@@ -15,13 +15,6 @@
 #include <vector>
 
 namespace {
-
-struct Window : IClientSize {
-    int width = 0;
-    int height = 0;
-    int ClientWidth() const override { return width; }
-    int ClientHeight() const override { return height; }
-};
 
 // Keeps the frame only on ticks whose frame is to be saved; the frame is whole on every
 // tick, whatever changed in it.
@@ -112,9 +105,8 @@ int main(int argc, char** argv)
 
     std::uint32_t tick = 0;
     SetClockFunction([&] { return ClockReading(options, tick); });
-    Window window;
-    window.width = options.width;
-    window.height = options.height;
+    Scene scene;
+    const FrameSize size{options.width, options.height};
     SavingSink sink;
     ComposeTimes composeMs;
     int saved = 0;
@@ -125,7 +117,7 @@ int main(int argc, char** argv)
         sink.wanted = IsSavedTick(options, tick);
         const auto begin = std::chrono::steady_clock::now();
         try {
-            ComposeTick(*catalogue, window, sink);
+            ComposeTick(scene, *catalogue, size, sink);
         } catch (const std::exception& error) {
             // As in the running saver, a failed tick is reported and the next goes on.
             ++failures;

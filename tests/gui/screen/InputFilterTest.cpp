@@ -5,7 +5,6 @@
 
 #include "platform/window/Cursor.h"
 #include "platform/window/TApplication.h"
-#include "scene/SceneTestSupport.h"
 #include "screen/TScrnFrm.h"
 
 #include <QApplication>
@@ -41,7 +40,6 @@ class ShowRunning : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResetSceneState();
         dialog.SetBorderStyle(TBorderStyle::None);
         edit = new QLineEdit(QtWidget(dialog));
         edit->setGeometry(0, 0, 200, 30);
@@ -59,7 +57,6 @@ protected:
         ASSERT_EQ(StartPos.Y, start.y());
         QtWidget(screen)->windowHandle()->installEventFilter(&moves);
     }
-    void TearDown() override { ResetSceneState(); }
 
     // A pointer move to a screen position over the screen window.
     void MoveTo(QPoint global)

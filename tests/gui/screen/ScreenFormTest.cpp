@@ -4,7 +4,6 @@
 
 #include "platform/window/Cursor.h"
 #include "platform/window/TApplication.h"
-#include "scene/SceneTestSupport.h"
 #include "scene/SyntheticCatalogue.h"
 #include "screen/TScrnFrm.h"
 
@@ -23,12 +22,10 @@ class ScreenFormTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResetSceneState();
         StartPos = TPoint{0, 0};
         QCursor::setPos(700, 600);
         Settle();   // offscreen turns setPos into a queued pointer move
     }
-    void TearDown() override { ResetSceneState(); }
 };
 
 TEST_F(ScreenFormTest, CreatedHiddenWithTheStoredProperties)
@@ -189,8 +186,8 @@ TEST_F(ScreenFormTest, TicksCopyTheSceneToTheWindow)
     EXPECT_EQ(shown.pixel(640, 700), Black);
     EXPECT_EQ(shown.pixel(1279, 1023), Black);   // the banner keeps one pixel of margin
     // The ticks go on while shown.
-    const int countdown = Plan.CycleCountdown;
-    EXPECT_TRUE(WaitFor([&] { return Plan.CycleCountdown <= countdown - 3; }));
+    const int countdown = NightScene.Plan.CycleCountdown;
+    EXPECT_TRUE(WaitFor([&] { return NightScene.Plan.CycleCountdown <= countdown - 3; }));
     EXPECT_EQ(screen.tmrTick.Interval(), 100);
 }
 
@@ -237,8 +234,8 @@ TEST_F(ScreenFormTest, FailingTickIsReportedAndTheTimerKeepsFiring)
     EXPECT_EQ(boxes.requests[0].icon, TMessageBoxIcon::Error);
     // The failed tick still copied its frame, and the ticks go on.
     EXPECT_GT(screen.Surface().FramesShown(), 0);
-    const int countdown = Plan.CycleCountdown;
-    EXPECT_TRUE(WaitFor([&] { return Plan.CycleCountdown <= countdown - 3; }));
+    const int countdown = NightScene.Plan.CycleCountdown;
+    EXPECT_TRUE(WaitFor([&] { return NightScene.Plan.CycleCountdown <= countdown - 3; }));
     EXPECT_TRUE(screen.tmrTick.Running());
     EXPECT_EQ(boxes.requests.size(), 1u);
 }

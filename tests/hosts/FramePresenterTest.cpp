@@ -1,0 +1,149 @@
+// The frames' way to the window through the shared segment, on a real X server: the
+// window ends up showing the last frame handed in, also when frames came while the
+// server still read the segment (their changes reach it with a later put), and when
+// another client drew over it (gone with the next whole frame, within ten puts).
+#include "XServer.h"
+#include "hosts/FramePresenter.h"
+#include "hosts/TargetWindow.h"
+#include "hosts/XConnection.h"
+#include "scene/Catalogue.h"
+#include "scene/Scene.h"
+#include "scene/Tick.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Hands each frame to the presenter and keeps a copy of the last one.
+struct RecordingSink : IFrameSink {
+    explicit RecordingSink(FramePresenter& target) : presenter(target) {}
+    void CopyFrame(const Raster& frame, std::span<const Rect> changed) override
+    {
+        presenter.CopyFrame(frame, changed);
+        width = frame.Width();
+        height = frame.Height();
+        last.clear();
+        for (int y = 0; y < height; ++y)
+            last.insert(last.end(), frame.Scanline(y), frame.Scanline(y) + width);
+    }
+    FramePresenter& presenter;
+    int width = 0;
+    int height = 0;
+    std::vector<Pixel> last;
+};
+
+struct FreeReply {
+    void operator()(void* reply) const { std::free(reply); }
+};
+
+// Waits for the server's word on the put in flight, if any.
+void TakeCompletions(const XConnection& x, FramePresenter& presenter)
+{
+    xcb_flush(x.Get());
+    while (presenter.PutInFlight()) {
+        std::unique_ptr<xcb_generic_event_t, FreeReply> event{xcb_wait_for_event(x.Get())};
+        ASSERT_NE(event, nullptr);
+        presenter.TakeCompletion(*event);
+    }
+}
+
+// How many pixels of the window's top-left width x height differ from the frame's.
+long PixelsNotShown(const XConnection& x, xcb_window_t window, const RecordingSink& sink)
+{
+    long differ = 0;
+    // In bands, within the request limit.
+    constexpr int BandRows = 64;
+    for (int top = 0; top < sink.height; top += BandRows) {
+        const int rows = std::min(BandRows, sink.height - top);
+        std::unique_ptr<xcb_get_image_reply_t, FreeReply> image{xcb_get_image_reply(
+            x.Get(),
+            xcb_get_image(x.Get(), XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, static_cast<std::int16_t>(top),
+                          static_cast<std::uint16_t>(sink.width), static_cast<std::uint16_t>(rows), ~0u),
+            nullptr)};
+        if (!image)
+            return -1;
+        const auto* shown = reinterpret_cast<const std::uint32_t*>(xcb_get_image_data(image.get()));
+        for (int i = 0; i < sink.width * rows; ++i)
+            differ += ((shown[i] ^ sink.last[static_cast<std::size_t>(top) * sink.width + i]) & 0xFFFFFF) != 0;
+    }
+    return differ;
+}
+
+struct PresenterCase {
+    const char* name;
+    // Of each group of this many ticks, the first waits for the server's completion;
+    // the others come while the put is in flight and are dropped.
+    int ticksPerCompletion;
+    int ticks;
+    // Another client fills the top-left corner black before the ticks.
+    bool foreignDrawing;
+};
+
+void PrintTo(const PresenterCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+const PresenterCase PresenterCases[] = {
+    {"every frame put", 1, 14, false},
+    {"two frames of three dropped", 3, 37, false},
+    {"every other frame dropped", 2, 25, false},
+    {"another client drew over it", 1, 15, true},
+};
+
+class Presenter : public ::testing::TestWithParam<PresenterCase> {};
+
+TEST_P(Presenter, LeavesTheWindowShowingTheLastFrame)
+{
+    const PresenterCase& c = GetParam();
+    XServer server;
+    ASSERT_TRUE(server.Started());
+    setenv("DISPLAY", server.Display().c_str(), 1);
+    XConnection x;
+    std::unique_ptr<TargetWindow> root = TargetWindow::Host(x, 0);
+    FramePresenter presenter(x, *root);
+    ASSERT_TRUE(presenter.SharesMemory());
+    RecordingSink sink(presenter);
+    std::unique_ptr<Catalogue> pictures = Catalogue::Load(ScreenFormPictures(), JpegDepth::TrueColour);
+    std::uint32_t clock = 0;
+    SetClockFunction([&clock] { return 50'000'000u + 100u * clock++; });
+    // The first cycle with stars and rain: every tick changes rectangles all over.
+    Scene scene;
+    scene.Plan.StarsOn = 1;
+    scene.Plan.RainOn = 1;
+    const FrameSize size{root->ClientWidth(), root->ClientHeight()};
+
+    for (int i = 0; i < c.ticks; ++i) {
+        if (i % c.ticksPerCompletion == 0)
+            TakeCompletions(x, presenter);
+        if (c.foreignDrawing && i == 1) {
+            const xcb_gcontext_t gc = xcb_generate_id(x.Get());
+            const std::uint32_t black = 0;
+            xcb_create_gc(x.Get(), gc, root->Id(), XCB_GC_FOREGROUND, &black);
+            const xcb_rectangle_t corner{0, 0, 400, 300};
+            xcb_poly_fill_rectangle(x.Get(), root->Id(), gc, 1, &corner);
+            xcb_free_gc(x.Get(), gc);
+        }
+        ComposeTick(scene, *pictures, size, sink);
+    }
+    TakeCompletions(x, presenter);
+    SetClockFunction({});
+    EXPECT_EQ(PixelsNotShown(x, root->Id(), sink), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Presenter, ::testing::ValuesIn(PresenterCases),
+                         [](const ::testing::TestParamInfo<PresenterCase>& param) {
+                             std::string name;
+                             for (const char* ch = param.param.name; *ch; ++ch)
+                                 name += std::isalnum(static_cast<unsigned char>(*ch)) ? *ch : '_';
+                             return name;
+                         });
+
+} // namespace
