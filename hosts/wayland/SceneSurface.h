@@ -49,6 +49,8 @@ public:
     // Composes and commits a frame when the surface is configured, the compositor has
     // shown the last one and a buffer is free; otherwise the scene waits.
     void Tick(Catalogue& catalogue);
+    // The plan of its scene: what the pictures decoded ahead are for.
+    const ScenePlan& Plan() const { return m_scene.Plan; }
     // The output the window was last shown on (its scale is the window's), until it goes.
     wl_output* EnteredOutput() const { return m_enteredOutput; }
     void OutputGone(wl_output* output);

@@ -208,7 +208,12 @@ private:
             m_tickFailureSaid = true;
         }
         wl_display_flush(m_display);
-        DecodeAhead(*m_pictures);
+        // The pictures the plans show next are decoded now, outside the next tick.
+        for (const auto& output : m_outputs)
+            if (output->surface != nullptr)
+                DecodeAhead(output->surface->Plan(), *m_pictures);
+        if (m_window != nullptr)
+            DecodeAhead(m_window->Plan(), *m_pictures);
     }
 
 public:
