@@ -138,15 +138,20 @@ void SceneSurface::Tick(Catalogue& catalogue)
     } else {
         wl_surface_set_buffer_scale(m_surface, m_scale);
     }
-    m_frame = wl_surface_frame(m_surface);
-    static const wl_callback_listener Listener = {FrameDone};
-    wl_callback_add_listener(m_frame, &Listener, this);
     // The frame goes to the compositor even when the tick failed part way: the sink
-    // has attached what was drawn.
+    // has attached what was drawn. A frame that changed nothing is not sent at all.
     struct Commit {
-        wl_surface* surface;
-        ~Commit() { wl_surface_commit(surface); }
-    } commit{m_surface};
+        SceneSurface& surface;
+        ~Commit()
+        {
+            if (!surface.m_sink.TakeAttached())
+                return;
+            surface.m_frame = wl_surface_frame(surface.m_surface);
+            static const wl_callback_listener Listener = {FrameDone};
+            wl_callback_add_listener(surface.m_frame, &Listener, &surface);
+            wl_surface_commit(surface.m_surface);
+        }
+    } commit{*this};
     ComposeTick(m_scene, catalogue, size, m_sink);
 }
 

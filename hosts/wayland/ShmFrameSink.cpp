@@ -5,7 +5,6 @@
 #include "platform/raster/Raster.h"
 
 #include <cstring>
-#include <utility>
 #include <sys/mman.h>
 #include <unistd.h>
 #include <wayland-client.h>
@@ -19,6 +18,8 @@ constexpr std::size_t MaxMissed = 256;
 
 struct ShmFrameSink::Buffer {
     wl_buffer* buffer = nullptr;
+    // The memory file, kept so that the buffer can be mapped again after Unmap.
+    int fd = -1;
     Pixel* pixels = nullptr;
     std::size_t bytes = 0;
     int width = 0;
@@ -33,8 +34,26 @@ struct ShmFrameSink::Buffer {
     {
         if (buffer != nullptr)
             wl_buffer_destroy(buffer);
+        Unmap();
+        if (fd >= 0)
+            close(fd);
+    }
+
+    void Map()
+    {
+        if (pixels != nullptr)
+            return;
+        void* mapped = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+        if (mapped == MAP_FAILED)
+            throw ETalvexError(FailureStatus, "cannot map a shared-memory buffer of the frame's size");
+        pixels = static_cast<Pixel*>(mapped);
+    }
+
+    void Unmap()
+    {
         if (pixels != nullptr)
             munmap(pixels, bytes);
+        pixels = nullptr;
     }
 };
 
@@ -68,6 +87,13 @@ int ShmFrameSink::BufferCount() const
     return (m_buffers[0] != nullptr ? 1 : 0) + (m_buffers[1] != nullptr ? 1 : 0);
 }
 
+bool ShmFrameSink::TakeAttached()
+{
+    const bool attached = m_attached;
+    m_attached = false;
+    return attached;
+}
+
 void ShmFrameSink::Drop()
 {
     // A held buffer may be destroyed: the compositor keeps its own copy or reference
@@ -83,23 +109,14 @@ ShmFrameSink::Buffer* ShmFrameSink::MakeBuffer(int width, int height)
     made->height = height;
     const int stride = width * 4;
     made->bytes = static_cast<std::size_t>(stride) * static_cast<std::size_t>(height);
-    const int fd = memfd_create("talvex-frame", MFD_CLOEXEC);
-    if (fd < 0 || ftruncate(fd, static_cast<off_t>(made->bytes)) < 0) {
-        if (fd >= 0)
-            close(fd);
+    made->fd = memfd_create("talvex-frame", MFD_CLOEXEC);
+    if (made->fd < 0 || ftruncate(made->fd, static_cast<off_t>(made->bytes)) < 0)
         throw ETalvexError(FailureStatus, "cannot make a shared-memory buffer of the frame's size");
-    }
-    void* pixels = mmap(nullptr, made->bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-    if (pixels == MAP_FAILED) {
-        close(fd);
-        throw ETalvexError(FailureStatus, "cannot map a shared-memory buffer of the frame's size");
-    }
-    made->pixels = static_cast<Pixel*>(pixels);
-    wl_shm_pool* pool = wl_shm_create_pool(m_shm, fd, static_cast<std::int32_t>(made->bytes));
+    made->Map();
+    wl_shm_pool* pool = wl_shm_create_pool(m_shm, made->fd, static_cast<std::int32_t>(made->bytes));
     made->buffer = wl_shm_pool_create_buffer(pool, 0, width, height, stride, WL_SHM_FORMAT_XRGB8888);
-    // The buffer keeps the pool's memory; the pool and the descriptor are not needed.
+    // The buffer keeps the pool's memory; the pool is not needed.
     wl_shm_pool_destroy(pool);
-    close(fd);
     static const wl_buffer_listener Listener = {Released};
     wl_buffer_add_listener(made->buffer, &Listener, made.get());
     auto& slot = m_buffers[0] == nullptr ? m_buffers[0] : m_buffers[1];
@@ -113,6 +130,9 @@ void ShmFrameSink::CopyFrame(const Raster& frame, std::span<const Rect> changed)
     const int height = frame.Height();
     if (m_buffers[0] != nullptr && (m_buffers[0]->width != width || m_buffers[0]->height != height))
         Drop();
+    // Nothing moved: the surface shows this frame already.
+    if (changed.empty() && m_buffers[0] != nullptr)
+        return;
     // Every buffer now lacks this frame's changes; the one written below catches up.
     for (auto& buffer : m_buffers) {
         if (buffer == nullptr || buffer->missesAll)
@@ -127,6 +147,7 @@ void ShmFrameSink::CopyFrame(const Raster& frame, std::span<const Rect> changed)
     Buffer* target = FreeBuffer();
     if (target == nullptr)
         target = MakeBuffer(width, height);
+    target->Map();
 
     const auto copy = [&](const Rect& area) {
         const Rect box = Intersection(area, frame.Bounds());
@@ -148,13 +169,12 @@ void ShmFrameSink::CopyFrame(const Raster& frame, std::span<const Rect> changed)
     for (const Rect& area : changed)
         wl_surface_damage_buffer(m_surface, area.Left, area.Top, area.Width(), area.Height());
     target->held = true;
+    m_attached = true;
     // A buffer the compositor still holds after another has replaced it is one it keeps
-    // as its own copy of the surface (a renderer that reads the client's memory, such
-    // as wlroots' pixman one, keeps the first). talvex never writes it again, so it lets
-    // go of its side: the wl_buffer and its own mapping.
+    // as its own store of the surface (wlroots' pixman renderer keeps the first and
+    // copies the later ones' damage into it). talvex lets go of its own mapping until
+    // the compositor releases it, so that the pages are counted once, on its side.
     for (auto& buffer : m_buffers)
         if (buffer != nullptr && buffer.get() != target && buffer->held)
-            buffer.reset();
-    if (m_buffers[0] == nullptr)
-        std::swap(m_buffers[0], m_buffers[1]);
+            buffer->Unmap();
 }

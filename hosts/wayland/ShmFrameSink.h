@@ -4,7 +4,8 @@
 // goes into the other one, made only when the first is still held, and each buffer
 // remembers what it missed since it was last written, so that only those rectangles are
 // copied into it. The surface is damaged by this frame's changed rectangles alone. A
-// buffer still held once another has replaced it is let go (see CopyFrame).
+// buffer still held once another has replaced it is unmapped until released (see
+// CopyFrame).
 #pragma once
 
 #include "platform/raster/Rect.h"
@@ -30,8 +31,11 @@ public:
     // compositor has let go, or room for a second. Makes no buffer yet.
     bool CanTake(int width, int height) const;
     // Copies into the free buffer what it lacks, attaches it and damages the changed
-    // rectangles; the caller commits. Makes the buffer when there is none free.
+    // rectangles; the caller commits. Makes the buffer when there is none free. A frame
+    // without changes, on a surface that shows the last one already, attaches nothing.
     void CopyFrame(const Raster& frame, std::span<const Rect> changed) override;
+    // Whether the last frame attached a buffer (and so needs a commit); clears it.
+    bool TakeAttached();
     // Lets every buffer go (a new size, or the surface going).
     void Drop();
     // Buffers made, for the memory figures.
@@ -47,4 +51,5 @@ private:
     wl_shm* m_shm;
     wl_surface* m_surface;
     std::array<std::unique_ptr<Buffer>, 2> m_buffers;
+    bool m_attached = false;
 };
