@@ -13,6 +13,8 @@ namespace {
 
 // Past this many rectangles a buffer's missed area is taken as the whole frame.
 constexpr std::size_t MaxMissed = 256;
+// Frames sent while a replaced buffer stays held before it counts as kept (a second).
+constexpr int KeptByCompositor = 10;
 
 } // namespace
 
@@ -26,6 +28,8 @@ struct ShmFrameSink::Buffer {
     int height = 0;
     // Attached and not yet released by the compositor.
     bool held = false;
+    // Frames that went into the other buffer while this one stayed held.
+    int heldSince = 0;
     // Where it differs from the frame: everywhere until first written.
     bool missesAll = true;
     std::vector<Rect> missed;
@@ -170,11 +174,13 @@ void ShmFrameSink::CopyFrame(const Raster& frame, std::span<const Rect> changed)
         wl_surface_damage_buffer(m_surface, area.Left, area.Top, area.Width(), area.Height());
     target->held = true;
     m_attached = true;
-    // A buffer the compositor still holds after another has replaced it is one it keeps
-    // as its own store of the surface (wlroots' pixman renderer keeps the first and
-    // copies the later ones' damage into it). talvex lets go of its own mapping until
-    // the compositor releases it, so that the pages are counted once, on its side.
+    target->heldSince = 0;
+    // A buffer the compositor still holds a second after another has replaced it is one
+    // it keeps as its own store of the surface (wlroots' pixman renderer may keep the
+    // first and copy the later ones' damage into it): talvex lets go of its mapping
+    // until the compositor releases it, so that the pages are counted once, where they
+    // are used. Buffers that take turns are kept mapped.
     for (auto& buffer : m_buffers)
-        if (buffer != nullptr && buffer.get() != target && buffer->held)
+        if (buffer != nullptr && buffer.get() != target && buffer->held && ++buffer->heldSince >= KeptByCompositor)
             buffer->Unmap();
 }
