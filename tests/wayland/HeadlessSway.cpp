@@ -77,10 +77,12 @@ HeadlessSway::HeadlessSway(const std::vector<SwayOutput>& outputs)
     const SwayOutput& first = outputs.front();
     // Without borders a window tiled alone has the geometry it has full-screen: sway
     // 1.7 sends the pointer's motion when a window goes full-screen under it without
-    // the frame event that ends it, and Qt then never delivers that motion.
-    m_folder.Put("sway.conf", "default_border none\noutput " + first.name + " resolution " + std::to_string(first.width) + "x" +
-                                  std::to_string(first.height) + " position " + std::to_string(first.x) +
-                                  " 0 scale " + std::to_string(first.scale) + "\n");
+    // the frame event that ends it, and Qt then never delivers that motion. No
+    // Xwayland: it would take an X display number beside the tests' Xvfb servers.
+    m_folder.Put("sway.conf", "default_border none\nxwayland disable\noutput " + first.name + " resolution " +
+                                  std::to_string(first.width) + "x" + std::to_string(first.height) +
+                                  " position " + std::to_string(first.x) + " 0 scale " +
+                                  std::to_string(first.scale) + "\n");
     chmod((m_folder / "sway.conf").c_str(), 0644);
 
     std::vector<std::string> argv = AsUser({"sway", "-c", (m_folder / "sway.conf").string()});
