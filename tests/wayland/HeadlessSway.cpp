@@ -96,7 +96,12 @@ HeadlessSway::HeadlessSway(const std::vector<SwayOutput>& outputs)
     m_pid = Spawn(argv, &actions);
     posix_spawn_file_actions_destroy(&actions);
     // Its IPC socket (named after its pid) and the display socket, once it listens.
-    m_started = m_pid > 0 && WaitUntil([this] { return Run("swaymsg -t get_version") == 0; }, 15s, 50ms);
+    m_started = m_pid > 0 && WaitUntil(
+                                 [this] {
+                                     return Run("test -S \"$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY\" && "
+                                                "swaymsg -t get_version") == 0;
+                                 },
+                                 15s, 50ms);
     for (std::size_t i = 1; m_started && i < outputs.size(); ++i)
         m_started = AddOutput(outputs[i]);
 }
@@ -114,14 +119,17 @@ std::string HeadlessSway::Shared() const
 std::vector<std::string> HeadlessSway::Environment() const
 {
     const fs::path run = m_folder / "run";
-    // The IPC socket sway makes in the runtime folder: sway-ipc.UID.PID.sock.
-    std::string ipc;
+    // The display socket sway makes in the runtime folder: wayland-N, with its lock file.
+    std::string display;
     std::error_code error;
-    for (const auto& entry : fs::directory_iterator(run, error))
-        if (entry.path().filename().string().starts_with("sway-ipc."))
-            ipc = entry.path().string();
-    return {"HOME=" + (m_folder / "home").string(), "XDG_RUNTIME_DIR=" + run.string(), "WAYLAND_DISPLAY=wayland-1",
-            "SWAYSOCK=" + ipc, "PATH=/usr/local/bin:/usr/bin:/bin"};
+    for (const auto& entry : fs::directory_iterator(run, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with("wayland-") && !name.ends_with(".lock"))
+            display = name;
+    }
+    // sway binds its IPC socket where SWAYSOCK says, and swaymsg looks there.
+    return {"HOME=" + (m_folder / "home").string(), "XDG_RUNTIME_DIR=" + run.string(), "WAYLAND_DISPLAY=" + display,
+            "SWAYSOCK=" + (run / "sway-ipc.sock").string(), "PATH=/usr/local/bin:/usr/bin:/bin"};
 }
 
 std::vector<std::string> HeadlessSway::AsUser(const std::vector<std::string>& argv) const
