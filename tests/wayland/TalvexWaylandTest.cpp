@@ -51,6 +51,24 @@ TEST(TalvexOnWayland, AsASaverEndsOnAKeyOrAMoveOfMoreThanFivePixels)
     ExpectSaverInputRule(sway, input, {TALVEX});
 }
 
+TEST(TalvexOnWayland, CountsAMoveInTheOutputsPixelsAtScaleTwo)
+{
+    // 640 x 512 in the layout; the pointer moves in the layout's units, 2 pixels each.
+    HeadlessSway sway({{"HEADLESS-1", 1280, 1024, 2, 0}});
+    ASSERT_TRUE(sway.Started());
+    VirtualInput input(sway);
+    ASSERT_TRUE(input.Ready());
+    ASSERT_TRUE(input.Send("moveto 320 256 640 512"));
+    SessionProgram talvex(sway, {TALVEX});
+    ASSERT_TRUE(sway.WaitForFirstCycleFrame("HEADLESS-1", 1280, 1024)) << talvex.Errors();
+    ASSERT_TRUE(input.Send("move 2 -2"));   // 4 pixels
+    EXPECT_TRUE(talvex.KeepsRunning(700ms)) << talvex.Errors();
+    ASSERT_TRUE(input.Send("move 1 0"));    // 6 pixels from where it was first seen
+    int status = -1;
+    EXPECT_TRUE(talvex.WaitForExit(status, 3s));
+    EXPECT_EQ(status, 0) << talvex.Errors();
+}
+
 TEST(TalvexOnWayland, AsABackgroundTakesNoInputAndEndsOnSigterm)
 {
     HeadlessSway sway;
