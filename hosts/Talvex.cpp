@@ -10,6 +10,7 @@
 #include "hosts/TickSchedule.h"
 #include "hosts/TickTimer.h"
 #include "hosts/XConnection.h"
+#include "hosts/wayland/WaylandHost.h"
 #include "scene/Catalogue.h"
 #include "scene/Scene.h"
 #include "scene/Tick.h"
@@ -154,7 +155,7 @@ int RunTalvex(const std::vector<std::string>& args, const char* hostWindow,
 {
     TalvexOptions options;
     std::string problem;
-    if (!ParseTalvexOptions(args, hostWindow, options, problem)) {
+    if (!ParseTalvexOptions(args, hostWindow, options, problem, std::getenv("WAYLAND_DISPLAY"))) {
         std::fprintf(stderr, "talvex: %s\n", problem.c_str());
         return FailureStatus;
     }
@@ -179,6 +180,8 @@ int RunTalvex(const std::vector<std::string>& args, const char* hostWindow,
         return pictures;
     });
     try {
+        if (options.target == TalvexTarget::Wayland)
+            return RunWayland(options.background ? WaylandRole::Background : WaylandRole::Saver, loading);
         Session session(options, loading);
         return session.Run();
     } catch (const ETalvexError& error) {

@@ -39,9 +39,10 @@ bool ParseWindowId(std::string_view text, std::uint32_t& id)
 }
 
 bool ParseTalvexOptions(const std::vector<std::string>& args, const char* hostWindow, TalvexOptions& options,
-                        std::string& problem)
+                        std::string& problem, const char* waylandDisplay)
 {
     options = TalvexOptions{};
+    bool x11Given = false;
     // Of --root, --window-id and --window the last one given counts, as with the
     // hosts' own display programs.
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -62,10 +63,15 @@ bool ParseTalvexOptions(const std::vector<std::string>& args, const char* hostWi
             options.target = TalvexTarget::Version;
             return true;
         }
-        if (name == "window" && !inlineValue) {
+        if ((name == "wayland" || name == "background") && !inlineValue) {
+            options.target = TalvexTarget::Wayland;
+            options.background = options.background || name == "background";
+        } else if (name == "window" && !inlineValue) {
+            x11Given = true;
             options.target = TalvexTarget::OwnWindow;
             options.windowId = 0;
         } else if (name == "root" && !inlineValue) {
+            x11Given = true;
             options.target = TalvexTarget::HostWindow;
             options.windowId = 0;
             if (hostWindow != nullptr && !ParseWindowId(hostWindow, options.windowId)) {
@@ -74,6 +80,7 @@ bool ParseTalvexOptions(const std::vector<std::string>& args, const char* hostWi
                 return false;
             }
         } else if (name == "window-id") {
+            x11Given = true;
             if (!inlineValue) {
                 if (i + 1 >= args.size()) {
                     problem = std::string(arg) + " needs a window ID";
@@ -91,15 +98,24 @@ bool ParseTalvexOptions(const std::vector<std::string>& args, const char* hostWi
             return false;
         }
     }
+    if (options.background && options.target != TalvexTarget::Wayland) {
+        problem = "--background is for Wayland; it does not go with --root, --window-id or --window";
+        return false;
+    }
+    if (!x11Given && hostWindow == nullptr && waylandDisplay != nullptr && *waylandDisplay != '\0')
+        options.target = TalvexTarget::Wayland;
     return true;
 }
 
 std::string TalvexUsage()
 {
-    return "usage: talvex [--root | --window-id ID | --window] [--help] [--version]\n"
-           "The night scene of the Talvex saver, for the X screen-saver hosts.\n"
+    return "usage: talvex [--root | --window-id ID | --window | --wayland | --background] [--help] [--version]\n"
+           "The night scene of the Talvex saver, for the X screen-saver hosts and Wayland compositors.\n"
            "  --root          draw on the window named by XSCREENSAVER_WINDOW, else on the root window\n"
            "  --window-id ID  draw on window ID (decimal or 0x hexadecimal)\n"
-           "  --window        open a window of its own (the default); Escape or Q closes it\n"
+           "  --window        open a window of its own (the default on X11); Escape or Q closes it\n"
+           "  --wayland       as a saver on every output of the Wayland compositor (the default when\n"
+           "                  WAYLAND_DISPLAY is set); a key or a move of the pointer ends it\n"
+           "  --background    on the Wayland background layer of every output, taking no input\n"
            "Options take one dash or two. SIGTERM or SIGINT ends it with status 0.\n";
 }

@@ -17,6 +17,9 @@ VESKAN_PACKAGES=(
   # sources; Wine, with its fonts (the dialog's "MS Sans Serif").
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   nasm dpkg-dev googletest wine64 fonts-wine
+  # Wayland: talvex's client library and protocol descriptions (build), and for the
+  # tests headless sway, its screenshots, keys and idle daemon, and Qt's Wayland platform.
+  libwayland-dev wayland-protocols sway grim wtype swayidle qt6-wayland
 )
 
 veskan_install_packages() {

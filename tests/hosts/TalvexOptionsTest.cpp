@@ -42,6 +42,40 @@ TEST(TalvexOptions, ReadsTheHostsConventions)
     }
 }
 
+// Where it draws when WAYLAND_DISPLAY is set: Wayland unless an X11 option or a host's
+// window says otherwise.
+struct WaylandLine {
+    std::vector<std::string> args;
+    const char* hostWindow;
+    const char* waylandDisplay;
+    TalvexTarget target;
+    bool background;
+};
+
+const WaylandLine WaylandLines[] = {
+    {{}, nullptr, "wayland-1", TalvexTarget::Wayland, false},
+    {{}, nullptr, "", TalvexTarget::OwnWindow, false},
+    {{}, "0x400008", "wayland-1", TalvexTarget::OwnWindow, false},
+    {{"--root"}, nullptr, "wayland-1", TalvexTarget::HostWindow, false},
+    {{"-window"}, nullptr, "wayland-1", TalvexTarget::OwnWindow, false},
+    {{"--window", "--wayland"}, nullptr, nullptr, TalvexTarget::Wayland, false},
+    {{"-background"}, nullptr, nullptr, TalvexTarget::Wayland, true},
+    {{"--background", "--wayland"}, "0x400008", "wayland-1", TalvexTarget::Wayland, true},
+};
+
+TEST(TalvexOptions, ChoosesWaylandWhenNothingSaysX11)
+{
+    for (const WaylandLine& line : WaylandLines) {
+        TalvexOptions options;
+        std::string problem;
+        const std::string shown = ::testing::PrintToString(line.args) + " " + (line.waylandDisplay ? line.waylandDisplay : "-");
+        ASSERT_TRUE(ParseTalvexOptions(line.args, line.hostWindow, options, problem, line.waylandDisplay))
+            << shown << ": " << problem;
+        EXPECT_EQ(options.target, line.target) << shown;
+        EXPECT_EQ(options.background, line.background) << shown;
+    }
+}
+
 struct BadLine {
     std::vector<std::string> args;
     const char* hostWindow;
@@ -62,6 +96,8 @@ const BadLine BadLines[] = {
     {{"--root=1"}, nullptr, "\"--root=1\""},
     {{"--fps"}, nullptr, "\"--fps\""},
     {{"root"}, nullptr, "\"root\""},
+    {{"--background", "--root"}, nullptr, "--background is for Wayland"},
+    {{"--wayland=1"}, nullptr, "\"--wayland=1\""},
 };
 
 TEST(TalvexOptions, NamesWhatIsWrongInOneLine)

@@ -23,14 +23,16 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-// The environment of this process with DISPLAY and the Qt platform replaced, then
-// the changes applied: "NAME=value" sets, "NAME" removes.
+// The environment of this process with DISPLAY and the Qt platform replaced and no
+// Wayland session of the person running the tests, then the changes applied:
+// "NAME=value" sets, "NAME" removes.
 std::vector<std::string> ProgramEnvironment(const std::string& display, const std::vector<std::string>& changes)
 {
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) {
         const std::string entry(*e);
-        if (entry.rfind("DISPLAY=", 0) == 0 || entry.rfind("QT_QPA_PLATFORM=", 0) == 0)
+        if (entry.rfind("DISPLAY=", 0) == 0 || entry.rfind("QT_QPA_PLATFORM=", 0) == 0 ||
+            entry.rfind("WAYLAND_DISPLAY=", 0) == 0)
             continue;
         env.push_back(entry);
     }

@@ -3,6 +3,7 @@
 #include "platform/window/qt/InputTranslator.h"
 
 #include "platform/window/qt/QtCursor.h"
+#include "platform/window/qt/WaylandPointer.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -89,6 +90,13 @@ bool InputTranslator::Translate(QObject* watched, QEvent* event, TMsg& msg)
     if (!event->spontaneous())
         return false;
     const QEvent::Type type = event->type();
+    const bool wayland = WaylandPointer::Active();
+    if (type == QEvent::Enter) {
+        // On Wayland the pointer's entry is where a window first learns it.
+        if (wayland)
+            WaylandPointer::Instance().Learn(watched, event, msg.pt);
+        return false;
+    }
     Signature signature;
     signature.type = static_cast<int>(type);
 
@@ -116,7 +124,10 @@ bool InputTranslator::Translate(QObject* watched, QEvent* event, TMsg& msg)
         if (release)
             flags |= 1u << 31;
         msg.lParam = static_cast<std::int32_t>(flags);
-        GetCursorPos(msg.pt);
+        if (wayland)
+            msg.pt = WaylandPointer::Instance().Last();
+        else
+            GetCursorPos(msg.pt);
         break;
     }
     case QEvent::MouseMove:
@@ -145,7 +156,9 @@ bool InputTranslator::Translate(QObject* watched, QEvent* event, TMsg& msg)
         // Where the window system can say, the pointer as it knows it: on a scaled
         // screen Qt also makes moves of its own from its rounded cursor position
         // (when a window appears under the pointer), a device pixel or so away.
-        if (!GetNativeCursorPos(msg.pt))
+        if (wayland)
+            WaylandPointer::Instance().Learn(watched, event, msg.pt);
+        else if (!GetNativeCursorPos(msg.pt))
             msg.pt = DeviceScreenPoint(mouse->globalPosition());
         break;
     }
@@ -164,7 +177,9 @@ bool InputTranslator::Translate(QObject* watched, QEvent* event, TMsg& msg)
         msg.wParam = (static_cast<std::uint32_t>(delta) << 16) |
                      ButtonFlags(wheel->buttons()) | ModifierFlags(wheel->modifiers());
         // A wheel message carries the pointer in screen coordinates.
-        const TPoint global = DeviceScreenPoint(wheel->globalPosition());
+        TPoint global = DeviceScreenPoint(wheel->globalPosition());
+        if (wayland)
+            WaylandPointer::Instance().Learn(watched, event, global);
         msg.lParam = MakeLParam(global.X, global.Y);
         msg.pt = global;
         break;

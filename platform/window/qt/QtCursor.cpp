@@ -2,6 +2,8 @@
 // and the cursor position.
 #include "platform/window/qt/QtCursor.h"
 
+#include "platform/window/qt/WaylandPointer.h"
+
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
@@ -97,6 +99,10 @@ bool GetCursorPos(TPoint& point)
 {
     if (!qGuiApp)
         return false;
+    if (WaylandPointer::Active()) {
+        point = WaylandPointer::Instance().Query();
+        return true;
+    }
     // The X server knows the pointer in device pixels; Qt's position is rounded to
     // whole device-independent pixels, which on a scaled screen loses a pixel.
     if (GetNativeCursorPos(point))

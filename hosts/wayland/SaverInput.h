@@ -1,0 +1,57 @@
+// The saver's input rule on a Wayland seat: a key press, or a pointer move of more than
+// 5 pixels on either axis from where the pointer was first seen, ends the show. Buttons,
+// the wheel and key releases do not. A Wayland client learns the pointer only over its
+// own surfaces, in that surface's coordinates: the first position is the one of the
+// first enter or motion, and a move is counted in the output's pixels of the surface it
+// happens on; the pointer coming onto another surface starts counting there afresh.
+// Over the saver's surfaces the cursor is hidden.
+#pragma once
+
+#include <cstdint>
+
+struct wl_keyboard;
+struct wl_pointer;
+struct wl_seat;
+struct wl_surface;
+struct wl_array;
+
+class SaverInput {
+public:
+    // Takes the keyboard and the pointer of seat as they come and go.
+    explicit SaverInput(wl_seat* seat);
+    ~SaverInput();
+    SaverInput(const SaverInput&) = delete;
+    SaverInput& operator=(const SaverInput&) = delete;
+
+    // True once the rule has ended the show.
+    bool Ended() const { return m_ended; }
+
+    // The rule alone, for a position in a surface's own units: pixelsPerUnit converts
+    // them to the output's pixels. Returns Ended().
+    bool PointerAt(const void* surface, double x, double y, double pixelsPerUnit);
+    void KeyPressed() { m_ended = true; }
+    // The surface is going: nothing is over it any more.
+    void Forget(const void* surface);
+
+private:
+    static void Capabilities(void* data, wl_seat* seat, std::uint32_t capabilities);
+    static void Name(void* data, wl_seat* seat, const char* name);
+    static void PointerEnter(void* data, wl_pointer* pointer, std::uint32_t serial, wl_surface* surface,
+                             std::int32_t x, std::int32_t y);
+    static void PointerMotion(void* data, wl_pointer* pointer, std::uint32_t time, std::int32_t x, std::int32_t y);
+    static void KeyboardKeymap(void* data, wl_keyboard* keyboard, std::uint32_t format, std::int32_t fd,
+                               std::uint32_t size);
+    static void KeyboardKey(void* data, wl_keyboard* keyboard, std::uint32_t serial, std::uint32_t time,
+                            std::uint32_t key, std::uint32_t state);
+
+    wl_seat* m_seat;
+    wl_keyboard* m_keyboard = nullptr;
+    wl_pointer* m_pointer = nullptr;
+    // The saver's surface the pointer is over (a SceneSurface), if any.
+    const void* m_over = nullptr;
+    // Where the pointer was first seen, in output pixels of m_originSurface.
+    const void* m_originSurface = nullptr;
+    double m_originX = 0;
+    double m_originY = 0;
+    bool m_ended = false;
+};

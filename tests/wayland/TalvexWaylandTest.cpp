@@ -1,0 +1,146 @@
+// talvex under a Wayland compositor (headless sway, as an unprivileged user): a scene of
+// its own on every output at the output's pixel size, outputs made while it runs, the
+// saver's input rule, the background that takes no input, the idle daemon starting it,
+// and its exit statuses.
+#include "HeadlessSway.h"
+#include "SaverRules.h"
+#include "support/ReadAll.h"
+#include "support/TempFolder.h"
+#include "support/WaitUntil.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <sys/wait.h>
+
+#ifndef TALVEX
+#error "TALVEX must name the built talvex program"
+#endif
+
+using namespace std::chrono_literals;
+
+namespace {
+
+int Lines(const std::string& text)
+{
+    return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
+
+TEST(TalvexOnWayland, ShowsAFirstCycleFrameOfItsOwnOnEachOutputAtItsPixelSize)
+{
+    // The second output at scale 2: 512 x 384 in the layout, 1024 x 768 pixels.
+    HeadlessSway sway({{"HEADLESS-1", 1280, 1024, 1, 0}, {"HEADLESS-2", 1024, 768, 2, 1280}});
+    ASSERT_TRUE(sway.Started());
+    SessionProgram talvex(sway, {TALVEX});
+    EXPECT_TRUE(sway.WaitForFirstCycleFrame("HEADLESS-1", 1280, 1024));
+    EXPECT_TRUE(sway.WaitForFirstCycleFrame("HEADLESS-2", 1024, 768));
+    // An output made while it runs gets a surface and a scene from its first tick.
+    ASSERT_TRUE(sway.AddOutput({"HEADLESS-3", 800, 600, 1, 1792}));
+    EXPECT_TRUE(sway.WaitForFirstCycleFrame("HEADLESS-3", 800, 600));
+    EXPECT_TRUE(talvex.KeepsRunning(0ms)) << talvex.Errors();
+}
+
+TEST(TalvexOnWayland, AsASaverEndsOnAKeyOrAMoveOfMoreThanFivePixels)
+{
+    HeadlessSway sway;
+    ASSERT_TRUE(sway.Started());
+    VirtualInput input(sway);
+    ASSERT_TRUE(input.Ready());
+    ExpectSaverInputRule(sway, input, {TALVEX});
+}
+
+TEST(TalvexOnWayland, CountsAMoveInTheOutputsPixelsAtScaleTwo)
+{
+    // 640 x 512 in the layout; the pointer moves in the layout's units, 2 pixels each.
+    HeadlessSway sway({{"HEADLESS-1", 1280, 1024, 2, 0}});
+    ASSERT_TRUE(sway.Started());
+    VirtualInput input(sway);
+    ASSERT_TRUE(input.Ready());
+    ASSERT_TRUE(input.Send("moveto 320 256 640 512"));
+    SessionProgram talvex(sway, {TALVEX});
+    ASSERT_TRUE(sway.WaitForFirstCycleFrame("HEADLESS-1", 1280, 1024)) << talvex.Errors();
+    ASSERT_TRUE(input.Send("move 2 -2"));   // 4 pixels
+    EXPECT_TRUE(talvex.KeepsRunning(700ms)) << talvex.Errors();
+    ASSERT_TRUE(input.Send("move 1 0"));    // 6 pixels from where it was first seen
+    int status = -1;
+    EXPECT_TRUE(talvex.WaitForExit(status, 3s));
+    EXPECT_EQ(status, 0) << talvex.Errors();
+}
+
+TEST(TalvexOnWayland, AsABackgroundTakesNoInputAndEndsOnSigterm)
+{
+    HeadlessSway sway;
+    ASSERT_TRUE(sway.Started());
+    SessionProgram talvex(sway, {TALVEX, "--background"});
+    ASSERT_TRUE(sway.WaitForFirstCycleFrame("HEADLESS-1", 1280, 1024)) << talvex.Errors();
+    // Made after the frame was seen: the compositor draws the pointer's cursor over a
+    // surface that takes no input.
+    VirtualInput input(sway);
+    ASSERT_TRUE(input.Ready());
+    for (const std::string command : {"key 57", "move 40 40", "move 40 40", "button 272"})
+        ASSERT_TRUE(input.Send(command)) << command;
+    EXPECT_TRUE(talvex.KeepsRunning(700ms)) << talvex.Errors();
+    kill(talvex.Pid(), SIGTERM);
+    int status = -1;
+    EXPECT_TRUE(talvex.WaitForExit(status, 3s));
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(talvex.Errors(), "");
+}
+
+TEST(TalvexOnWayland, StartedByTheIdleDaemonAfterASecondAndEndedByAKey)
+{
+    HeadlessSway sway;
+    ASSERT_TRUE(sway.Started());
+    VirtualInput input(sway);
+    ASSERT_TRUE(input.Ready());
+    const std::string status = sway.Shared() + "/status";
+    SessionProgram idle(sway, {"swayidle", "-w", "timeout", "1", std::string(TALVEX) + "; echo $? >" + status});
+    ASSERT_TRUE(sway.WaitForFirstCycleFrame("HEADLESS-1", 1280, 1024)) << idle.Errors();
+    ASSERT_TRUE(input.Send("key 57"));
+    EXPECT_TRUE(WaitUntil([&] { return ReadAll(status) == "0\n"; }, 3s));
+}
+
+TEST(TalvexOnWayland, EndsWithOneLineAndStatus1WhenTheCompositorIsKilled)
+{
+    HeadlessSway sway;
+    ASSERT_TRUE(sway.Started());
+    SessionProgram talvex(sway, {TALVEX});
+    ASSERT_TRUE(sway.WaitForFirstCycleFrame("HEADLESS-1", 1280, 1024)) << talvex.Errors();
+    kill(sway.Pid(), SIGKILL);
+    int status = -1;
+    EXPECT_TRUE(talvex.WaitForExit(status, 3s));
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(Lines(talvex.Errors()), 1) << talvex.Errors();
+}
+
+// Without a compositor to talk to: the statuses of the X11 side, one line each.
+struct Failure {
+    std::vector<std::string> args;
+    int status;
+};
+
+const Failure Failures[] = {
+    {{}, 1},                             // WAYLAND_DISPLAY names no socket
+    {{"--background"}, 1},
+    {{"--background", "--root"}, 2},     // --background is Wayland's alone
+    {{"--wayland=yes"}, 2},
+};
+
+TEST(TalvexOnWayland, FailsWithOneLineAndTheX11Statuses)
+{
+    const TempFolder run("veskan-wayland-run");
+    for (const Failure& failure : Failures) {
+        std::string line = "env -i XDG_RUNTIME_DIR=" + run.Path().string() + " WAYLAND_DISPLAY=wayland-none " TALVEX;
+        for (const std::string& arg : failure.args)
+            line += " " + arg;
+        line += " 2>" + (run / "errors").string();
+        const int raw = std::system(line.c_str());
+        SCOPED_TRACE(line);
+        EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, failure.status);
+        EXPECT_EQ(Lines(run.Get("errors").value_or("")), 1) << run.Get("errors").value_or("");
+    }
+}
+
+} // namespace

@@ -1,0 +1,157 @@
+// wayland-test-input: one virtual keyboard and one virtual pointer on the compositor's
+// first seat, made at start and kept until standard input ends, driven by commands on
+// standard input, one a line. Each command is answered "ok" on standard output once the
+// compositor has taken its requests (a round trip), "error" when it is not understood:
+//
+//   move DX DY            pointer moved by DX, DY (output pixels)
+//   moveto X Y W H        pointer put at X, Y of a layout W x H
+//   button CODE           button pressed and released (evdev code: 272 left, 273 right)
+//   wheel STEPS           vertical wheel turned by STEPS notches
+//   key CODE              key pressed and released (evdev code: 1 Escape, 57 space)
+//   keydown CODE / keyup CODE
+//
+// The first line it writes is "ready", once both devices exist. Made for the tests,
+// which keep one instance for a whole test so that the client has taken up the keyboard
+// long before its first key.
+#include "virtual-keyboard-unstable-v1-client-protocol.h"
+#include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
+
+#include <wayland-client.h>
+
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace {
+
+// A keymap of the standard US layout with evdev key codes; the compositor compiles it
+// from its own xkb data.
+constexpr char Keymap[] = "xkb_keymap {\n"
+                          "  xkb_keycodes { include \"evdev+aliases(qwerty)\" };\n"
+                          "  xkb_types { include \"complete\" };\n"
+                          "  xkb_compat { include \"complete\" };\n"
+                          "  xkb_symbols { include \"pc+us+inet(evdev)\" };\n"
+                          "};\n";
+
+struct Globals {
+    wl_seat* seat = nullptr;
+    zwlr_virtual_pointer_manager_v1* pointers = nullptr;
+    zwp_virtual_keyboard_manager_v1* keyboards = nullptr;
+};
+
+void Global(void* data, wl_registry* registry, std::uint32_t name, const char* interface, std::uint32_t)
+{
+    auto& g = *static_cast<Globals*>(data);
+    if (std::strcmp(interface, wl_seat_interface.name) == 0 && g.seat == nullptr)
+        g.seat = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
+    else if (std::strcmp(interface, zwlr_virtual_pointer_manager_v1_interface.name) == 0)
+        g.pointers = static_cast<zwlr_virtual_pointer_manager_v1*>(
+            wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1));
+    else if (std::strcmp(interface, zwp_virtual_keyboard_manager_v1_interface.name) == 0)
+        g.keyboards = static_cast<zwp_virtual_keyboard_manager_v1*>(
+            wl_registry_bind(registry, name, &zwp_virtual_keyboard_manager_v1_interface, 1));
+}
+
+void GlobalRemove(void*, wl_registry*, std::uint32_t) {}
+
+const wl_registry_listener RegistryListener = {Global, GlobalRemove};
+
+std::uint32_t NowMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::uint32_t>(now.tv_sec * 1000 + now.tv_nsec / 1'000'000);
+}
+
+// The keymap in a sealed memory file, as the protocol hands it over.
+int KeymapFile()
+{
+    const int fd = memfd_create("wayland-test-input-keymap", MFD_CLOEXEC);
+    if (fd < 0 || write(fd, Keymap, sizeof Keymap) != static_cast<ssize_t>(sizeof Keymap))
+        return -1;
+    return fd;
+}
+
+} // namespace
+
+int main()
+{
+    wl_display* display = wl_display_connect(nullptr);
+    if (display == nullptr) {
+        std::fprintf(stderr, "wayland-test-input: no compositor\n");
+        return 1;
+    }
+    Globals g;
+    wl_registry* registry = wl_display_get_registry(display);
+    wl_registry_add_listener(registry, &RegistryListener, &g);
+    wl_display_roundtrip(display);
+    if (g.seat == nullptr || g.pointers == nullptr || g.keyboards == nullptr) {
+        std::fprintf(stderr, "wayland-test-input: the compositor offers no seat, virtual pointer or keyboard\n");
+        return 1;
+    }
+    zwlr_virtual_pointer_v1* pointer = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(g.pointers, g.seat);
+    zwp_virtual_keyboard_v1* keyboard = zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(g.keyboards, g.seat);
+    const int keymap = KeymapFile();
+    if (keymap < 0) {
+        std::fprintf(stderr, "wayland-test-input: cannot make the keymap file\n");
+        return 1;
+    }
+    zwp_virtual_keyboard_v1_keymap(keyboard, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, keymap, sizeof Keymap);
+    close(keymap);
+    if (wl_display_roundtrip(display) < 0) {
+        std::fprintf(stderr, "wayland-test-input: the compositor refused the devices\n");
+        return 1;
+    }
+    std::cout << "ready" << std::endl;
+
+    std::string line;
+    while (std::getline(std::cin, line)) {
+        std::istringstream words(line);
+        std::string command;
+        words >> command;
+        int a = 0, b = 0, c = 0, d = 0;
+        bool understood = true;
+        if (command == "move" && words >> a >> b) {
+            zwlr_virtual_pointer_v1_motion(pointer, NowMs(), wl_fixed_from_int(a), wl_fixed_from_int(b));
+            zwlr_virtual_pointer_v1_frame(pointer);
+        } else if (command == "moveto" && words >> a >> b >> c >> d && a >= 0 && b >= 0 && c > 0 && d > 0) {
+            zwlr_virtual_pointer_v1_motion_absolute(pointer, NowMs(), static_cast<std::uint32_t>(a),
+                                                    static_cast<std::uint32_t>(b), static_cast<std::uint32_t>(c),
+                                                    static_cast<std::uint32_t>(d));
+            zwlr_virtual_pointer_v1_frame(pointer);
+        } else if (command == "button" && words >> a && a > 0) {
+            for (const auto state : {WL_POINTER_BUTTON_STATE_PRESSED, WL_POINTER_BUTTON_STATE_RELEASED}) {
+                zwlr_virtual_pointer_v1_button(pointer, NowMs(), static_cast<std::uint32_t>(a), state);
+                zwlr_virtual_pointer_v1_frame(pointer);
+            }
+        } else if (command == "wheel" && words >> a) {
+            zwlr_virtual_pointer_v1_axis_source(pointer, WL_POINTER_AXIS_SOURCE_WHEEL);
+            zwlr_virtual_pointer_v1_axis_discrete(pointer, NowMs(), WL_POINTER_AXIS_VERTICAL_SCROLL,
+                                                  wl_fixed_from_int(a * 15), a);
+            zwlr_virtual_pointer_v1_frame(pointer);
+        } else if ((command == "key" || command == "keydown" || command == "keyup") && words >> a && a > 0) {
+            const auto code = static_cast<std::uint32_t>(a);
+            if (command != "keyup")
+                zwp_virtual_keyboard_v1_key(keyboard, NowMs(), code, WL_KEYBOARD_KEY_STATE_PRESSED);
+            if (command != "keydown")
+                zwp_virtual_keyboard_v1_key(keyboard, NowMs(), code, WL_KEYBOARD_KEY_STATE_RELEASED);
+        } else {
+            understood = false;
+        }
+        if (understood && wl_display_roundtrip(display) < 0) {
+            std::fprintf(stderr, "wayland-test-input: the compositor is gone\n");
+            return 1;
+        }
+        std::cout << (understood ? "ok" : "error") << std::endl;
+    }
+    zwlr_virtual_pointer_v1_destroy(pointer);
+    zwp_virtual_keyboard_v1_destroy(keyboard);
+    wl_display_roundtrip(display);
+    wl_display_disconnect(display);
+    return 0;
+}
