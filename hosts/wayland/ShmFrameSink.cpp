@@ -13,8 +13,8 @@ namespace {
 
 // Past this many rectangles a buffer's missed area is taken as the whole frame.
 constexpr std::size_t MaxMissed = 256;
-// Frames sent while a replaced buffer stays held before it counts as kept (a second).
-constexpr int KeptByCompositor = 10;
+// Ticks a buffer goes unwritten before its mapping is let go (a second).
+constexpr int IdleTicksBeforeUnmap = 10;
 
 } // namespace
 
@@ -28,8 +28,8 @@ struct ShmFrameSink::Buffer {
     int height = 0;
     // Attached and not yet released by the compositor.
     bool held = false;
-    // Frames that went into the other buffer while this one stayed held.
-    int heldSince = 0;
+    // Ticks since it was last written.
+    int idleTicks = 0;
     // Where it differs from the frame: everywhere until first written.
     bool missesAll = true;
     std::vector<Rect> missed;
@@ -134,6 +134,13 @@ void ShmFrameSink::CopyFrame(const Raster& frame, std::span<const Rect> changed)
     const int height = frame.Height();
     if (m_buffers[0] != nullptr && (m_buffers[0]->width != width || m_buffers[0]->height != height))
         Drop();
+    // A buffer not written for a second is unmapped until it is written again, whether
+    // the compositor holds it or not: the compositor keeps its own mapping, and a scene
+    // that moves little (no rain) then costs this process no buffer pages at all, only
+    // its kept frame. A buffer written every tick stays mapped.
+    for (auto& buffer : m_buffers)
+        if (buffer != nullptr && ++buffer->idleTicks >= IdleTicksBeforeUnmap)
+            buffer->Unmap();
     // Nothing moved: the surface shows this frame already.
     if (changed.empty() && m_buffers[0] != nullptr)
         return;
@@ -174,13 +181,5 @@ void ShmFrameSink::CopyFrame(const Raster& frame, std::span<const Rect> changed)
         wl_surface_damage_buffer(m_surface, area.Left, area.Top, area.Width(), area.Height());
     target->held = true;
     m_attached = true;
-    target->heldSince = 0;
-    // A buffer the compositor still holds a second after another has replaced it is one
-    // it keeps as its own store of the surface (wlroots' pixman renderer may keep the
-    // first and copy the later ones' damage into it): talvex lets go of its mapping
-    // until the compositor releases it, so that the pages are counted once, where they
-    // are used. Buffers that take turns are kept mapped.
-    for (auto& buffer : m_buffers)
-        if (buffer != nullptr && buffer.get() != target && buffer->held && ++buffer->heldSince >= KeptByCompositor)
-            buffer->Unmap();
+    target->idleTicks = 0;
 }
