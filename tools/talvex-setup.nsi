@@ -1,7 +1,7 @@
 ; The Windows installer of Talvex Saver, for 64-bit Windows, made with NSIS 3 by
 ; tools/build-windows:
 ;
-;   makensis -DVERSION=1.0 -DPROGRAM=Project1.scr -DICON=MAINICON.ico -DOUTFILE=Talvex-Setup-1.0.exe talvex-setup.nsi
+;   makensis -DVERSION=1.0 -DVERSION_FULL=1.0.0.0 -DPROGRAM=Project1.scr -DICON=MAINICON.ico -DOUTFILE=Talvex-Setup-1.0.exe talvex-setup.nsi
 ;
 ; It puts Project1.scr into the 64-bit system folder, where the Screen Saver Settings
 ; list it; makes VESKAN.INI in the Windows folder (an existing file keeps its content)
@@ -30,7 +30,7 @@ UninstallIcon "${ICON}"
 InstallDir "$PROGRAMFILES64\${PRODUCT}"
 ShowInstDetails show
 ShowUninstDetails show
-VIProductVersion "${VERSION}.0.0"
+VIProductVersion "${VERSION_FULL}"
 VIAddVersionKey "ProductName" "${PRODUCT}"
 VIAddVersionKey "ProductVersion" "${VERSION}"
 VIAddVersionKey "CompanyName" "${PUBLISHER}"
