@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -90,6 +91,12 @@ std::string Mode(const fs::path& path)
         << " " << info.st_uid << ":" << info.st_gid;
     return out.str();
 }
+
+// Runs its function when it goes out of scope.
+struct EndOfScope {
+    std::function<void()> end;
+    ~EndOfScope() { end(); }
+};
 
 // The end of a long log, for a failure's message.
 std::string Tail(const std::string& text)
@@ -179,6 +186,13 @@ TEST_F(TalvexSaverPackage, TheMateSaverShowsTheFirstFrameAndDeactivateEndsTalvex
     const std::string command = AsUnprivilegedUser() + "env HOME=" + home.Path().string() +
                                 " DBUS_SESSION_BUS_ADDRESS=" + address.substr(0, address.find('\n')) +
                                 " mate-screensaver-command ";
+    // The saver ends on every path, and dbus-run-session with it ends its bus and the
+    // bus's services; killing dbus-run-session instead would leave them running.
+    const EndOfScope endSession{[&] {
+        server.Run(command + "--exit");
+        int status = -1;
+        bus.WaitForExit(status, 5s);
+    }};
     ASSERT_TRUE(WaitUntil([&] { return server.Run(command + "--query") == 0; }, 10s, 100ms)) << Tail(bus.Errors());
 
     ASSERT_EQ(server.Run(command + "--activate"), 0);
