@@ -1,11 +1,19 @@
-# Shared set-up of ./run and ./test: installs the Debian packages the build and the
-# tests need, then configures and builds into build/. Sourced, not run.
+# Shared set-up of ./run and ./test: installs the Debian packages each needs, then
+# configures and builds. Sourced, not run.
 
-VESKAN_PACKAGES=(
+# What building and running Project1 needs (./run): the compiler and CMake, libjpeg,
+# Qt 6, and the X libraries that configuring the whole tree (talvex) asks for.
+VESKAN_RUN_PACKAGES=(
   cmake g++ make pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg62-turbo-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev libxcb1-dev libxcb-shm0-dev
+  # talvex's Wayland client library and the protocol descriptions it is generated from
+  libwayland-dev wayland-protocols
+)
+
+# What the tests, the benchmarks and the other builds need besides (./test).
+VESKAN_TEST_PACKAGES=(
+  libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth x11-utils x11-xserver-utils xdotool imagemagick fonts-dejavu-core
   xscreensaver
   # xflame, the peer bench/compare-xflame measures the saver against
@@ -14,18 +22,24 @@ VESKAN_PACKAGES=(
   # The Windows build and its tests under Wine (tools/build-windows, tools/test-windows):
   # the 64-bit MinGW-w64 compiler with POSIX threads, its headers and windres; nasm for
   # libjpeg-turbo's SIMD code; dpkg-dev to unpack Debian's source package; GoogleTest's
-  # sources; Wine, with its fonts (the dialog's "MS Sans Serif").
+  # sources; Wine, with its fonts (the dialog's "MS Sans Serif"); NSIS for the installer.
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
-  nasm dpkg-dev googletest wine64 fonts-wine
-  # Wayland: talvex's client library and protocol descriptions (build), and for the
-  # tests headless sway, its screenshots, keys and idle daemon, and Qt's Wayland platform.
-  libwayland-dev wayland-protocols sway grim wtype swayidle qt6-wayland
+  nasm dpkg-dev googletest wine64 fonts-wine nsis
+  # The Debian package and its test (tools/build-deb, tools/test-deb): Debian's build
+  # tools and lintian; the MATE screen saver, with D-Bus and gsettings, that runs the
+  # installed talvex; man to find the installed pages.
+  build-essential debhelper fakeroot lintian
+  mate-screensaver dbus dbus-x11 libglib2.0-bin man-db
+  # Wayland: for the tests headless sway, its screenshots, keys and idle daemon, and Qt's
+  # Wayland platform.
+  sway grim wtype swayidle qt6-wayland
 )
 
+# veskan_install_packages PACKAGE...: installs those not installed yet.
 veskan_install_packages() {
   local missing=()
   local pkg
-  for pkg in "${VESKAN_PACKAGES[@]}"; do
+  for pkg in "$@"; do
     if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
       missing+=("$pkg")
     fi
@@ -39,9 +53,18 @@ veskan_install_packages() {
     "${missing[@]}" </dev/null
 }
 
-veskan_build() {
-  local dir=${1:-build}
-  shift || true
+# veskan_configure DIR [CMAKE-ARGS...]: configures the tree into DIR.
+veskan_configure() {
+  local dir=$1
+  shift
   cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-  cmake --build "$dir" -j "$(nproc)"
+}
+
+# veskan_build DIR [TARGET...]: builds the targets, or everything, in DIR.
+veskan_build() {
+  local dir=$1
+  shift
+  local targets=()
+  [ $# -gt 0 ] && targets=(--target "$@")
+  cmake --build "$dir" -j "$(nproc)" "${targets[@]}"
 }

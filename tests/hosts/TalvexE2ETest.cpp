@@ -1,6 +1,8 @@
 // talvex on a real X server: on a window the test makes (followed as it is resized,
 // ended when it is destroyed), on the root window ended by SIGTERM or SIGINT mid-tick,
 // its one-line failures, its own window, and under the real xscreensaver daemon.
+#include "support/ScreenSaverHosts.h"
+#include "support/Unprivileged.h"
 #include "support/XServer.h"
 #include "support/WaitUntil.h"
 
@@ -26,33 +28,6 @@ namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
 namespace {
-
-// Shared memory segments that process pid made and that still exist, from the
-// kernel's list (what ipcs -m shows): key shmid perms size cpid ...
-int SegmentsMadeBy(pid_t pid)
-{
-    std::ifstream list("/proc/sysvipc/shm");
-    std::string line;
-    std::getline(list, line);   // the heading
-    int count = 0;
-    while (std::getline(list, line)) {
-        std::istringstream fields(line);
-        long key = 0, id = 0, perms = 0, size = 0, creator = 0;
-        if (fields >> key >> id >> perms >> size >> creator && creator == pid)
-            ++count;
-    }
-    return count;
-}
-
-// The state letter of /proc/PID/stat (R running, S sleeping, Z exited); 0 when the
-// process is gone.
-char ProcessState(pid_t pid)
-{
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    const auto close = text.rfind(')');
-    return close == std::string::npos || close + 2 >= text.size() ? 0 : text[close + 2];
-}
 
 struct Box {
     int x, y, width, height;
@@ -327,75 +302,21 @@ TEST_F(TalvexOnX, OpensAWindowOfItsOwnThatEscapeCloses)
 }
 
 // Under the real host: xscreensaver's daemon on a private Xvfb and a private HOME
-// whose settings list only talvex --root, with fading, the splash and locking off. The
-// daemon refuses to run display programs as root, so under root it runs as nobody.
-class TalvexUnderXscreensaver : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(server.Started()) << "Xvfb did not start";
-        ASSERT_EQ(std::system("command -v xscreensaver xscreensaver-command >/dev/null"), 0)
-            << "xscreensaver is not installed (tools/setup.sh installs it)";
-        // The daemon's user reads the program and the settings from here.
-        dir.OpenToOthers();
-        program = dir / "talvex";
-        fs::copy_file(TALVEX, program);
-        fs::create_directory(dir / "home");
-        std::ofstream(dir / "home" / ".xscreensaver") << "mode: one\nselected: 0\nfade: False\nunfade: False\n"
-                                                         "splash: False\nlock: False\ntimeout: 2:00:00\n"
-                                                         "programs: "
-                                                      << program.string() << " --root\n";
-        if (getuid() == 0) {
-            asUser = "setpriv --reuid=nobody --regid=nogroup --clear-groups ";
-            ASSERT_EQ(std::system(("chown -R nobody:nogroup " + (dir / "home").string()).c_str()), 0);
-        }
-    }
-
-    // The talvex the daemon started: the process running this test's copy of it.
-    pid_t FindTalvex() const
-    {
-        for (const auto& entry : fs::directory_iterator("/proc")) {
-            std::error_code error;
-            if (fs::read_symlink(entry.path() / "exe", error) == program)
-                return std::atoi(entry.path().filename().c_str());
-        }
-        return 0;
-    }
-
-    XServer server{XServerSetup{"1280x1024x24", true}};
-    TempFolder dir{"talvex-host"};
-    fs::path program;
-    std::string asUser;
-};
-
-TEST_F(TalvexUnderXscreensaver, ActivateShowsTheSceneAndDeactivateEndsIt)
+// whose settings list only this build's talvex --root, by its full name.
+TEST(TalvexUnderXscreensaver, ActivateShowsTheSceneAndDeactivateEndsIt)
 {
-    const std::string daemonPath =
-        server.Output("command -v " + std::string(asUser.empty() ? "xscreensaver" : "setpriv"));
-    std::vector<std::string> args = {"--no-splash"};
-    if (!asUser.empty())
-        args = {"--reuid=nobody", "--regid=nogroup", "--clear-groups", "xscreensaver", "--no-splash"};
-    Program daemon(server, daemonPath.substr(0, daemonPath.find('\n')), args,
-                   Capturing({"HOME=" + (dir / "home").string()}));
-    ASSERT_TRUE(WaitUntil([&] { return server.Run(asUser + "xscreensaver-command -time") == 0; }, 10s, 100ms))
-        << "the daemon did not answer: " << daemon.Errors();
-
-    ASSERT_EQ(server.Run(asUser + "xscreensaver-command -activate"), 0);
-    EXPECT_TRUE(WaitForScene(server, 1280, 1024, 2s)) << "no first scene within 2 s: " << daemon.Errors();
-    const pid_t talvex = FindTalvex();
-    ASSERT_NE(talvex, 0) << "the daemon did not run talvex: " << daemon.Errors();
-    EXPECT_EQ(SegmentsMadeBy(talvex), 1) << "not drawn through a shared segment";
-
-    ASSERT_EQ(server.Run(asUser + "xscreensaver-command -deactivate"), 0);
-    // Ended: gone, or exited and waiting for its parent (the daemon's) to collect it.
-    EXPECT_TRUE(WaitUntil([&] { return ProcessState(talvex) == 0 || ProcessState(talvex) == 'Z' || FindTalvex() == 0; },
-                        3s))
-        << "talvex still runs after -deactivate";
-    EXPECT_TRUE(WaitUntil([&] { return SegmentsMadeBy(talvex) == 0; }, 2s)) << "a shared segment was left";
-
-    server.Run(asUser + "xscreensaver-command -exit");
-    int status = 0;
-    daemon.WaitForExit(status, 3s);
+    const XServer server{XServerSetup{"1280x1024x24", true}};
+    ASSERT_TRUE(server.Started()) << "Xvfb did not start";
+    // The daemon's user reads the program and its settings from here.
+    const TempFolder dir{"talvex-host"};
+    dir.OpenToOthers();
+    const fs::path program = dir / "talvex";
+    fs::copy_file(TALVEX, program);
+    fs::create_directory(dir / "home");
+    const UserIds user = UnprivilegedUser();
+    ASSERT_EQ(::chown((dir / "home").c_str(), user.uid, user.gid), 0);
+    ExpectXscreensaverRunsTalvex(server, dir / "home", program.string() + " --root", program,
+                                 [&] { return WaitForScene(server, 1280, 1024, 2s); });
 }
 
 } // namespace

@@ -1,6 +1,7 @@
-// What cmake --install puts where the hosts and the desktop look: talvex on PATH, its
-// description for xscreensaver's settings program, its desktop savers' entry, and the
-// icon in the hicolor theme, named by theme name in every desktop entry.
+// What cmake --install puts where the hosts and the desktop look: talvex in the hosts'
+// own folder of display programs, its description for xscreensaver's settings
+// program, its desktop savers' entry, and the icon in the hicolor theme, named by
+// theme name in every desktop entry.
 #include "support/ReadAll.h"
 #include "support/TempFolder.h"
 
@@ -61,7 +62,7 @@ protected:
 
 TEST_F(Installed, PutsTalvexAndTheIconWhereTheHostsAndTheDesktopFindThem)
 {
-    EXPECT_EQ(access((prefix / "bin/talvex").c_str(), X_OK), 0);
+    EXPECT_EQ(access((prefix / "libexec/xscreensaver/talvex").c_str(), X_OK), 0);
 
     const std::string description = ReadAll(prefix / "share/xscreensaver/config/talvex.xml");
     EXPECT_NE(description.find("<screensaver name=\"talvex\" _label=\"Talvex\">"), std::string::npos) << description;

@@ -98,23 +98,24 @@ protected:
     std::vector<char> m_data;
 };
 
-TEST_F(WindowsVersionInfo, SaysVersionOneOfTalvexSaver)
+// The project's version, two numbers (CMake's project()), as Windows' four.
+TEST_F(WindowsVersionInfo, SaysTheProjectsVersionOfTalvexSaver)
 {
     void* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(::VerQueryValueA(m_data.data(), "\\", &fixed, &length));
     ASSERT_EQ(length, sizeof(VS_FIXEDFILEINFO));
     const auto* info = static_cast<const VS_FIXEDFILEINFO*>(fixed);
-    EXPECT_EQ(info->dwFileVersionMS, 0x00010000u); // 1.0
-    EXPECT_EQ(info->dwFileVersionLS, 0u);          // .0.0
+    EXPECT_EQ(info->dwFileVersionMS, (VESKAN_VERSION_MAJOR << 16u) | VESKAN_VERSION_MINOR);
+    EXPECT_EQ(info->dwFileVersionLS, 0u);   // .0.0
     EXPECT_EQ(info->dwFileType, static_cast<DWORD>(VFT_APP));
 
     const struct {
         const char* name;
-        const char* value;
+        std::string value;
     } strings[] = {
         {"FileDescription", "Talvex Saver"}, {"ProductName", "Talvex Saver"},
-        {"FileVersion", "1.0.0.0"},          {"ProductVersion", "1.0"},
+        {"FileVersion", VESKAN_VERSION ".0.0"}, {"ProductVersion", VESKAN_VERSION},
         {"InternalName", "Project1"},        {"OriginalFilename", "Project1.scr"},
     };
     for (const auto& string : strings)
