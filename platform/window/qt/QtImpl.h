@@ -107,6 +107,9 @@ struct TFrameSurface::Impl {
 
     // Paints the area of the event from the frame being copied or the one kept.
     void Paint(FormWidget& widget, QPaintEvent* event);
+    // Puts the frame's rectangles on the window straight from shared memory, where the
+    // window system reads it in place (X11); false where it cannot.
+    bool PutStraight(FormWidget& widget, const Raster& frame, bool whole, std::span<const Rect> changed);
     // The window was hidden: nothing of its frames is kept for the next show.
     void Forget();
     // What the window's surface holds now, the client area in device pixels; with the
@@ -129,6 +132,14 @@ struct TFrameSurface::Impl {
     // size: the next copy may send only what changed.
     bool current = false;
     QSize currentFrameSize;
+    // The last frame went straight onto the window: its shared block holds it, and
+    // the window's Qt surface does not.
+    struct Straight {
+        const Pixel* pixels = nullptr;
+        int width = 0;
+        int height = 0;
+        int pitch = 0;
+    } straight;
 };
 
 struct TTimer::Impl : QObject {
