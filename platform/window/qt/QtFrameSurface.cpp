@@ -1,6 +1,6 @@
 // Frames onto a form's window over Qt: each copy written straight onto the window's
 // surface in device pixels, the colour key turned into alpha on the way.
-#include "platform/window/qt/QtImpl.h"
+#include "platform/window/qt/QtFrameSurfaceImpl.h"
 
 #include "platform/window/qt/ColourKey.h"
 #if defined(VESKAN_HAVE_XCB_SHM)
@@ -59,19 +59,28 @@ void PaintThroughPainter(QWidget& widget, const QImage& frame, const QRect& area
 
 TFrameSurface::TFrameSurface(TForm& form) : m_impl(std::make_unique<Impl>(form))
 {
-    form.GetImpl().surface = m_impl.get();
+    WindowPlatform::AttachSurface(form, *this);
 #if defined(VESKAN_HAVE_XCB_SHM)
     // Frames made from now on may live where the X server reads them in place.
     X11SharedFrames::Get();
 #endif
-    if (form.GetImpl().Made())
-        form.GetImpl().widget->setAutoFillBackground(false);
+    if (ImplOf(form).Made())
+        ImplOf(form).widget->setAutoFillBackground(false);
 }
 
 TFrameSurface::~TFrameSurface()
 {
-    if (m_impl->form.GetImpl().surface == m_impl.get())
-        m_impl->form.GetImpl().surface = nullptr;
+    WindowPlatform::DetachSurface(m_impl->form, *this);
+}
+
+void PaintFrameSurface(TFrameSurface& surface, FormWidget& widget, QPaintEvent* event)
+{
+    ImplOf(surface).Paint(widget, event);
+}
+
+void ForgetFrames(TFrameSurface& surface)
+{
+    ImplOf(surface).Forget();
 }
 
 int TFrameSurface::FramesShown() const
@@ -89,7 +98,7 @@ void TFrameSurface::CopyFrame(const Raster& frame)
 void TFrameSurface::CopyFrame(const Raster& frame, std::span<const Rect> changed)
 {
     Impl& s = *m_impl;
-    TForm::Impl& form = s.form.GetImpl();
+    TForm::Impl& form = ImplOf(s.form);
     FormWidget& widget = form.Widget();
     const QSize frameSize(frame.Width(), frame.Height());
     bool whole = !s.current || s.shownSize != form.DeviceSize() || s.currentFrameSize != frameSize;
@@ -163,22 +172,22 @@ void TFrameSurface::CopyFrame(const Raster& frame, std::span<const Rect> changed
         widget.repaint(region);
 }
 
-bool TFrameSurface::Impl::PutStraight(FormWidget& widget, const Raster& frame, bool whole,
+bool TFrameSurface::Impl::PutStraight(FormWidget& widget, const Raster& raster, bool whole,
                                       std::span<const Rect> changed)
 {
 #if defined(VESKAN_HAVE_XCB_SHM)
     X11SharedFrames* shared = X11SharedFrames::Get();
     const QWindow* window = widget.windowHandle();
-    const QSize deviceSize = form.GetImpl().DeviceSize();
-    const QSize frameSize(frame.Width(), frame.Height());
+    const QSize deviceSize = ImplOf(form).DeviceSize();
+    const QSize frameSize(raster.Width(), raster.Height());
     // The frame covers the window exactly: no background to fill beside it.
     if (shared == nullptr || window == nullptr || !window->isExposed() || frameSize != deviceSize)
         return false;
-    const Rect all[] = {frame.Bounds()};
-    if (!shared->Put(static_cast<std::uint32_t>(widget.winId()), frame, whole ? std::span<const Rect>(all) : changed))
+    const Rect all[] = {raster.Bounds()};
+    if (!shared->Put(static_cast<std::uint32_t>(widget.winId()), raster, whole ? std::span<const Rect>(all) : changed))
         return false;
-    straight = {frame.Scanline(0), frame.Width(), frame.Height(), frame.Pitch()};
-    this->frame = QImage();
+    straight = {raster.Scanline(0), raster.Width(), raster.Height(), raster.Pitch()};
+    frame = QImage();
     frameFresh = false;
     current = true;
     currentFrameSize = frameSize;
@@ -187,7 +196,7 @@ bool TFrameSurface::Impl::PutStraight(FormWidget& widget, const Raster& frame, b
     return true;
 #else
     (void)widget;
-    (void)frame;
+    (void)raster;
     (void)whole;
     (void)changed;
     return false;
@@ -217,7 +226,7 @@ void TFrameSurface::Impl::Paint(FormWidget& widget, QPaintEvent* event)
         current = false;
     QImage* surface = Surface(widget);
     const Pixel background = widget.palette().color(QPalette::Window).rgb() | 0xFF000000u;
-    const TForm::Impl& owner = form.GetImpl();
+    const TForm::Impl& owner = ImplOf(form);
     const QSize deviceSize = owner.DeviceSize();
 
     QRect frameRect;
@@ -282,7 +291,7 @@ void TFrameSurface::Impl::Paint(FormWidget& widget, QPaintEvent* event)
 
 QImage TFrameSurface::Impl::FrameImage() const
 {
-    const TForm::Impl& owner = form.GetImpl();
+    const TForm::Impl& owner = ImplOf(form);
     // With the key, the frame with its see-through pixels as the window is given it
     // (a surface without an alpha channel, as off the screen, would drop them).
     if (owner.keyActive && !frame.isNull())
@@ -297,5 +306,5 @@ QImage TFrameSurface::Impl::FrameImage() const
 
 QImage FrameImage(const TFrameSurface& surface)
 {
-    return surface.GetImpl().FrameImage();
+    return ImplOf(surface).FrameImage();
 }
