@@ -34,7 +34,7 @@ TCfgFrm::TCfgFrm()
     SetName("CfgFrm");
     SetCaption("Configuration");
     SetBorderStyle(TBorderStyle::Dialog);
-    SetClientBounds(TRect{0, 0, 313, 200});
+    SetClientBounds(Rect::Sized(0, 0, 313, 200));
     SetColor(Navy);
     SetFont(DialogFont);
     SetPosition(TFormPosition::ScreenCenter);

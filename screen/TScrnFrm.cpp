@@ -63,7 +63,7 @@ void TScrnFrm::SetUpForm()
     SetColor(Black);
     SetTransparentColor(true, WindowKey);
     // Without a border the client area is the whole window.
-    SetClientBounds(TRect{197, 164, 744, 446});
+    SetClientBounds(Rect::Sized(197, 164, 744, 446));
 
     tmrTick.SetInterval(TickIntervalMs);
     tmrTick.SetEnabled(false);

@@ -4,6 +4,8 @@
 
 #include "platform/Exception.h"
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -29,9 +31,19 @@ struct BlockCache {
 };
 // Rasters are made and released on the user-interface thread only: nothing is locked.
 BlockCache g_cache{nullptr, 0};
+// The source new blocks come from, and every source ever set: a block goes back to
+// the one that gave it, whichever is set by then.
+IRasterBlockSource* g_source = nullptr;
+std::array<IRasterBlockSource*, 4> g_sources{};
 
-void FreeBlock(Pixel* block)
+void FreeBlock(Pixel* block, std::size_t count)
 {
+    if (block == nullptr)
+        return;
+    for (IRasterBlockSource* source : g_sources) {
+        if (source != nullptr && source->Free(block, count))
+            return;
+    }
     ::operator delete(block, BlockAlignment);
 }
 
@@ -42,6 +54,10 @@ Pixel* AcquireBlock(std::size_t count)
         g_cache = {nullptr, 0};
         return block;
     }
+    if (g_source != nullptr) {
+        if (Pixel* block = g_source->Allocate(count))
+            return block;
+    }
     return static_cast<Pixel*>(::operator new(count * sizeof(Pixel), BlockAlignment, std::nothrow));
 }
 
@@ -50,11 +66,9 @@ void ReleaseBlock(Pixel* block, std::size_t count)
     if (block == nullptr) {
         return;
     }
-    Pixel* evicted = g_cache.block;
+    const BlockCache evicted = g_cache;
     g_cache = {block, count};
-    if (evicted != nullptr) {
-        FreeBlock(evicted);
-    }
+    FreeBlock(evicted.block, evicted.count);
 }
 
 } // namespace
@@ -106,7 +120,19 @@ void Raster::PrepareBlock(int width, int height)
 
 void Raster::DropCachedBlock()
 {
-    FreeBlock(std::exchange(g_cache, BlockCache{nullptr, 0}).block);
+    const BlockCache dropped = std::exchange(g_cache, BlockCache{nullptr, 0});
+    FreeBlock(dropped.block, dropped.count);
+}
+
+IRasterBlockSource* Raster::SetBlockSource(IRasterBlockSource* source)
+{
+    if (source != nullptr && std::find(g_sources.begin(), g_sources.end(), source) == g_sources.end()) {
+        const auto free = std::find(g_sources.begin(), g_sources.end(), nullptr);
+        if (free == g_sources.end())
+            throw EOutOfResources("Too many raster block sources");
+        *free = source;
+    }
+    return std::exchange(g_source, source);
 }
 
 Raster::~Raster()

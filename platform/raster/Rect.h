@@ -10,6 +10,12 @@ struct Rect {
     int Right = 0;
     int Bottom = 0;
 
+    // The rectangle of width x height pixels whose top-left pixel is (left, top).
+    static constexpr Rect Sized(int left, int top, int width, int height)
+    {
+        return {left, top, left + width, top + height};
+    }
+
     constexpr bool IsEmpty() const { return Left >= Right || Top >= Bottom; }
     constexpr int Width() const { return IsEmpty() ? 0 : Right - Left; }
     constexpr int Height() const { return IsEmpty() ? 0 : Bottom - Top; }

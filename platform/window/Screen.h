@@ -1,20 +1,14 @@
 // The screen: its colour depth, and its monitors.
 #pragma once
 
+#include "platform/raster/Rect.h"
+
 #include <vector>
 
-// A rectangle of screen coordinates: the window system's pixels, which on a scaled
-// screen are device-independent.
-struct TRect {
-    int Left = 0;
-    int Top = 0;
-    int Width = 0;
-    int Height = 0;
-    bool operator==(const TRect&) const = default;
-};
-
 struct TMonitor {
-    TRect Bounds;          // the whole monitor, panels included
+    // The whole monitor, panels included, in screen coordinates: the window system's
+    // pixels, which on a scaled screen are device-independent.
+    Rect Bounds;
     bool Primary = false;
     int Density = 96;      // pixels per inch of the window system's pixels
     int DeviceWidth = 0;   // the monitor in its own pixels, as a maximized window's

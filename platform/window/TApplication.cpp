@@ -15,6 +15,14 @@ void TApplication::SetOnMessage(MessageEvent hook)
     m_onMessage = std::move(hook);
 }
 
+int TApplication::Run()
+{
+    if (m_mainForm)
+        ShowMainForm();
+    RunLoop();
+    return 0;
+}
+
 bool TApplication::OfferMessage(TMsg& msg)
 {
     if (!m_onMessage || InModalLoop())

@@ -67,12 +67,17 @@ public:
     // text = the error's message plus "." when its last character sorts after ".".
     void HandleException(const std::exception& error);
 
-    // The window layer's own part.
+    // The window layer's own part, behind the interface (WindowPlatform.h).
     struct Impl;
-    Impl& GetImpl() const { return *m_impl; }
 
 private:
+    friend class WindowPlatform;
     MessageEvent m_onMessage;
+    // The platform's part of Run: the main form shown as the launching process asked,
+    // and the application's own loop until the quit request.
+    void ShowMainForm();
+    void RunLoop();
+
     TForm* m_mainForm = nullptr;
     std::vector<TForm*> m_forms;
     std::string m_title;

@@ -1,10 +1,9 @@
-// Colours and fonts of forms and controls.
+// Colours of forms and controls: an RGB value or one of the system's scheme.
 #pragma once
 
 #include "platform/raster/Raster.h"
 
 #include <cstdint>
-#include <string>
 
 // An RGB colour made with Rgb() (top byte 0xFF), or a colour of the system's scheme
 // (top byte 0), which the window system resolves.
@@ -15,10 +14,3 @@ constexpr bool IsSystemColour(TColor colour)
 {
     return (colour >> 24) == 0;
 }
-
-struct TFont {
-    std::string Name = "MS Sans Serif";
-    int Height = 11;               // character height in pixels at the design density
-    TColor Color = clWindowText;
-    bool operator==(const TFont&) const = default;
-};

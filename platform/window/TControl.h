@@ -3,6 +3,7 @@
 
 #include "platform/window/Messages.h"
 #include "platform/window/TColor.h"
+#include "platform/window/TFont.h"
 
 #include <string>
 

@@ -4,9 +4,11 @@
 // system's window is made when first needed, not with the form.
 #pragma once
 
+#include "platform/window/FormScale.h"
 #include "platform/window/Messages.h"
 #include "platform/window/Screen.h"
 #include "platform/window/TColor.h"
+#include "platform/window/TFont.h"
 
 #include <functional>
 #include <memory>
@@ -14,6 +16,7 @@
 #include <vector>
 
 class TControl;
+class TFrameSurface;
 
 enum class TWindowState { Normal, Maximized };
 // Sizeable: an ordinary window; Dialog: a fixed dialog frame whose title bar holds the
@@ -55,9 +58,10 @@ public:
     const TFont& Font() const { return m_font; }
     void SetPosition(TFormPosition position) { m_position = position; }
     TFormPosition Position() const { return m_position; }
-    // The client area's top-left corner on the screen and its size.
-    void SetClientBounds(const TRect& bounds);
-    TRect ClientBounds() const;
+    // The client area in screen coordinates (Rect::Sized: its top-left corner and its
+    // size).
+    void SetClientBounds(const Rect& bounds);
+    Rect ClientBounds() const;
     // The density and the text height of the dialog font that the sizes were made
     // for. When the form is made on a screen of another density, its fonts are first
     // scaled by the ratio of the densities, then every position and size, the client
@@ -101,12 +105,14 @@ public:
     // The controls of the description, in the order they were made.
     const std::vector<TControl*>& Controls() const { return m_controls; }
 
-    // The window layer's own part.
+    // The window layer's own part, behind the interface (WindowPlatform.h).
     struct Impl;
-    Impl& GetImpl() const { return *m_impl; }
 
 private:
     friend class TControl;
+    friend class WindowPlatform;
+    // Makes the window from the description, if not made yet.
+    void MakeWindow() const;
     void AddControl(TControl* control);
     void RemoveControl(TControl* control);
     // Gives a window already made the properties as they now stand.
@@ -121,5 +127,7 @@ private:
     TFormPosition m_position = TFormPosition::DesignPlace;
     TWindowState m_windowState = TWindowState::Normal;
     std::vector<TControl*> m_controls;
+    FormScale m_scale;
+    TFrameSurface* m_surface = nullptr;
     std::unique_ptr<Impl> m_impl;
 };

@@ -31,10 +31,10 @@ public:
     // How many copied frames have reached the window.
     int FramesShown() const;
 
-    // The window layer's own part.
+    // The window layer's own part, behind the interface (WindowPlatform.h).
     struct Impl;
-    Impl& GetImpl() const { return *m_impl; }
 
 private:
+    friend class WindowPlatform;
     std::unique_ptr<Impl> m_impl;
 };

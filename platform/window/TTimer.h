@@ -22,11 +22,11 @@ public:
     // Whether the window system's timer runs.
     bool Running() const;
 
-    // The window layer's own part.
+    // The window layer's own part, behind the interface (WindowPlatform.h).
     struct Impl;
-    Impl& GetImpl() const { return *m_impl; }
 
 private:
+    friend class WindowPlatform;
     void UpdateTimer();
     // Runs the handler for one tick; a tick that falls due while the handler, or the
     // error report of its failure, still runs is dropped rather than nested.

@@ -115,6 +115,10 @@ XServer::XServer(const XServerSetup& setup)
         return;
     std::vector<std::string> args = {"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", setup.screen,
                                      "-noreset", setup.tcp ? "-listen" : "-nolisten", "tcp"};
+    if (!setup.sharedMemory) {
+        args.push_back("-extension");
+        args.push_back("MIT-SHM");
+    }
     if (setup.anyUser)
         args.push_back("-ac");
     posix_spawn_file_actions_t actions;

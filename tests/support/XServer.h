@@ -45,6 +45,9 @@ struct XServerSetup {
     // Also listens on TCP (port 6000 + display), for clients that connect as remote
     // ones do.
     bool tcp = false;
+    // Offers MIT-SHM, as Xvfb does unless told otherwise; without it clients put
+    // their images through the connection.
+    bool sharedMemory = true;
 };
 
 // A server that runs already (":N"), used as it is and left running.

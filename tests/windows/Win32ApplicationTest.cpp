@@ -56,7 +56,7 @@ TEST(MainWindowRule, QuitRequestTakenByAMessageBoxWaitsUntilItIsAcknowledged)
 {
     TApplication app;
     TForm main;
-    main.SetClientBounds(TRect{100, 100, 200, 150});
+    main.SetClientBounds(Rect::Sized(100, 100, 200, 150));
     bool boxReturned = false;
     const UINT_PTR deadline = SetTimer(nullptr, 0, 10000, Deadline);
     app.QueueCall([&] {

@@ -85,10 +85,13 @@ TApplication::~TApplication()
         Application = nullptr;
 }
 
-int TApplication::Run()
+void TApplication::ShowMainForm()
 {
-    if (m_mainForm)
-        m_mainForm->Show();
+    m_mainForm->Show();
+}
+
+void TApplication::RunLoop()
+{
     // A loop of its own rather than QApplication::exec: the quit request then ends
     // this loop alone, where Qt's exit would end a message box's loop as well.
     QEventLoop loop;
@@ -98,7 +101,6 @@ int TApplication::Run()
     if (!m_impl->quitTaken)
         loop.exec();
     m_impl->loop = nullptr;
-    return 0;
 }
 
 void TApplication::Terminate()

@@ -39,14 +39,14 @@ constexpr int ItemHeight = 17;
 
 void TControl::Changed()
 {
-    TForm::Impl& form = m_owner.GetImpl();
+    TForm::Impl& form = ImplOf(m_owner);
     if (form.Made())
         form.ApplyControl(*this);
 }
 
 TWindowHandle TControl::Handle() const
 {
-    return m_owner.GetImpl().Made() ? m_owner.GetImpl().ControlWidget(*this) : nullptr;
+    return ImplOf(m_owner).Made() ? ImplOf(m_owner).ControlWidget(*this) : nullptr;
 }
 
 QWidget* TForm::Impl::ControlWidget(const TControl& control)
@@ -57,8 +57,8 @@ QWidget* TForm::Impl::ControlWidget(const TControl& control)
 
 QWidget* QtWidget(const TControl& control)
 {
-    control.Owner().GetImpl().Widget();
-    return control.Owner().GetImpl().ControlWidget(control);
+    ImplOf(control.Owner()).Widget();
+    return ImplOf(control.Owner()).ControlWidget(control);
 }
 
 void TForm::Impl::ApplyControl(TControl& control)
@@ -112,7 +112,7 @@ void TForm::Impl::ApplyControl(TControl& control)
             item->setObjectName(QString::fromStdString(group->Name() + "Item" + std::to_string(i)));
             item->setText(QString::fromStdString(items[static_cast<std::size_t>(i)]));
             const QRect bounds(ItemLeft, ItemTop + ItemHeight * i, control.Width() - 2 * ItemLeft, ItemHeight);
-            item->setGeometry(ScaledRect(bounds, scaleNumerator, scaleDenominator));
+            item->setGeometry(ScaledRect(bounds, WindowPlatform::ScaleOf(form)));
         }
         q->SetItemIndex(group->ItemIndex());
     }
@@ -121,7 +121,7 @@ void TForm::Impl::ApplyControl(TControl& control)
     controls[&control] = w;
     w->setObjectName(QString::fromStdString(control.Name()));
     if (!control.ParentFont())
-        w->setFont(ToQFont(control.Font(), FontPixels(control.Font())));
+        w->setFont(ToQFont(control.Font(), WindowPlatform::ScaleOf(form).FontPixels(control.Font())));
     QRect bounds = ControlBounds(control);
     if (auto* label = dynamic_cast<QLabel*>(w)) {
         // A label is as wide as its text's advance and as high as its font's line.

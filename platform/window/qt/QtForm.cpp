@@ -1,43 +1,20 @@
 // A form over QWidget: the window made from the description when first needed, the
-// density rule, the show, activate and hide events in their order, the main-window
-// rule on close, the maximized state, the dialog keys and the colour key.
+// density rule, show and hide, the maximized state and the colour key. Its widget,
+// which turns Qt's events into the form's, is in QtFormWidget.cpp.
 #include "platform/window/qt/QtImpl.h"
 
-#include "platform/window/TBitBtn.h"
 #include "platform/window/TControl.h"
-#include "platform/window/TFrameSurface.h"
 #include "platform/window/qt/ColourKey.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QHideEvent>
-#include <QKeyEvent>
-#include <QPaintEvent>
 #include <QScreen>
-#include <QShowEvent>
 #include <algorithm>
-#include <cstdint>
-#include <cstdlib>
 
-namespace {
-
-// number * numerator / denominator, rounded to the nearest integer with halves away
-// from zero, computed without overflow for any int arguments; denominator > 0.
-int MulDiv(int number, int numerator, int denominator)
+QRect ScaledRect(const QRect& r, const FormScale& scale)
 {
-    const std::int64_t product = static_cast<std::int64_t>(number) * numerator;
-    const std::int64_t magnitude = (std::llabs(product) + denominator / 2) / denominator;
-    return static_cast<int>(product < 0 ? -magnitude : magnitude);
-}
-
-} // namespace
-
-QRect ScaledRect(const QRect& r, int numerator, int denominator)
-{
-    return QRect(MulDiv(r.x(), numerator, denominator), MulDiv(r.y(), numerator, denominator),
-                 MulDiv(r.width(), numerator, denominator), MulDiv(r.height(), numerator, denominator));
+    return QRect(scale.Scaled(r.x()), scale.Scaled(r.y()), scale.Scaled(r.width()), scale.Scaled(r.height()));
 }
 
 QColor ToQColor(TColor colour)
@@ -59,17 +36,12 @@ QFont ToQFont(const TFont& font, int pixels)
 
 TForm::TForm() : m_impl(std::make_unique<Impl>(*this))
 {
-    if (Application)
-        Application->RegisterForm(this);
+    FormMade(*this);
 }
 
 TForm::~TForm()
 {
-    // A visible form is hidden before it is destroyed, so that OnHide runs.
-    if (Visible())
-        Hide();
-    if (Application)
-        Application->UnregisterForm(this);
+    FormDestroying(*this);
 }
 
 TForm::Impl::~Impl()
@@ -108,18 +80,13 @@ void TForm::Impl::ApplyFormProperties()
     QPalette palette = w.palette();
     palette.setColor(QPalette::Window, ToQColor(form.Color()));
     w.setPalette(palette);
-    w.setAutoFillBackground(surface == nullptr);
-}
-
-int TForm::Impl::FontPixels(const TFont& font) const
-{
-    return designDensity > 0 ? MulDiv(font.Height, builtForDensity, designDensity) : font.Height;
+    w.setAutoFillBackground(WindowPlatform::SurfaceOf(form) == nullptr);
 }
 
 QRect TForm::Impl::ControlBounds(const TControl& control) const
 {
-    return ScaledRect(QRect(control.Left(), control.Top(), control.Width(), control.Height()), scaleNumerator,
-                  scaleDenominator);
+    return ScaledRect(QRect(control.Left(), control.Top(), control.Width(), control.Height()),
+                      WindowPlatform::ScaleOf(form));
 }
 
 FormWidget& TForm::Impl::Widget()
@@ -131,19 +98,12 @@ FormWidget& TForm::Impl::Widget()
 
     // The density rule: fonts by the ratio of the densities, then every position and
     // size by the ratio of the dialog font's text height to the design one.
-    int density = designDensity;
-    if (designDensity > 0) {
-        const QScreen* screen = QGuiApplication::primaryScreen();
-        density = screen ? qRound(screen->logicalDotsPerInch()) : designDensity;
-        if (density <= 0)
-            density = designDensity;
-        builtForDensity = density;
-    }
-    widget->setFont(ToQFont(form.Font(), FontPixels(form.Font())));
-    if (designDensity > 0 && density != designDensity) {
-        scaleNumerator = QFontMetrics(widget->font()).height();
-        scaleDenominator = designTextHeight;
-    }
+    FormScale& scale = WindowPlatform::ScaleOf(form);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const bool scales = scale.TakeScreenDensity(screen ? qRound(screen->logicalDotsPerInch()) : 0);
+    widget->setFont(ToQFont(form.Font(), scale.FontPixels(form.Font())));
+    if (scales)
+        scale.TakeTextHeight(QFontMetrics(widget->font()).height());
 
     for (TControl* control : form.Controls())
         ApplyControl(*control);
@@ -168,7 +128,7 @@ FormWidget& TForm::Impl::Widget()
         }
     }
 
-    const QRect bounds = ScaledRect(designBounds, scaleNumerator, scaleDenominator);
+    const QRect bounds = ScaledRect(designBounds, scale);
     widget->setGeometry(boundsSet ? QRect(designBounds.topLeft(), bounds.size()) : bounds);
     if (form.BorderStyle() == TBorderStyle::Dialog)
         widget->setFixedSize(bounds.size());
@@ -177,44 +137,25 @@ FormWidget& TForm::Impl::Widget()
     return *widget;
 }
 
-void TForm::SetClientBounds(const TRect& bounds)
+void TForm::SetClientBounds(const Rect& bounds)
 {
-    m_impl->designBounds = QRect(bounds.Left, bounds.Top, bounds.Width, bounds.Height);
+    m_impl->designBounds = QRect(bounds.Left, bounds.Top, bounds.Width(), bounds.Height());
     m_impl->boundsSet = true;
     if (m_impl->Made()) {
-        const QRect scaled = ScaledRect(m_impl->designBounds, m_impl->scaleNumerator, m_impl->scaleDenominator);
+        const QRect scaled = ScaledRect(m_impl->designBounds, m_scale);
         m_impl->widget->setGeometry(QRect(m_impl->designBounds.topLeft(), scaled.size()));
     }
 }
 
-TRect TForm::ClientBounds() const
+Rect TForm::ClientBounds() const
 {
     const QRect r = m_impl->Made() ? m_impl->widget->geometry() : m_impl->designBounds;
-    return TRect{r.x(), r.y(), r.width(), r.height()};
+    return Rect::Sized(r.x(), r.y(), r.width(), r.height());
 }
 
-void TForm::SetDesignDensity(int pixelsPerInch, int textHeight)
-{
-    m_impl->designDensity = pixelsPerInch;
-    m_impl->designTextHeight = textHeight;
-}
-
-int TForm::BuiltForDensity() const
+void TForm::MakeWindow() const
 {
     m_impl->Widget();
-    return m_impl->builtForDensity;
-}
-
-int TForm::ScaleNumerator() const
-{
-    m_impl->Widget();
-    return m_impl->scaleNumerator;
-}
-
-int TForm::ScaleDenominator() const
-{
-    m_impl->Widget();
-    return m_impl->scaleDenominator;
 }
 
 void TForm::SetTransparentColor(bool on, TColor key)
@@ -228,8 +169,8 @@ void TForm::SetTransparentColor(bool on, TColor key)
     // costs about twice the CPU per frame of an RGB32 one.
     m_impl->widget->setAttribute(Qt::WA_TranslucentBackground, m_impl->keyActive);
     m_impl->widget->setAttribute(Qt::WA_OpaquePaintEvent, !m_impl->keyActive);
-    if (m_impl->surface)
-        m_impl->surface->Forget();
+    if (TFrameSurface* surface = WindowPlatform::SurfaceOf(*this))
+        ForgetFrames(*surface);
 }
 
 bool TForm::TransparencyActive() const
@@ -268,20 +209,11 @@ void TForm::Hide()
     FormWidget& w = *m_impl->widget;
     const bool wasActive = w.isActiveWindow();
     m_impl->hiding = true;
-    if (OnHide)
-        RunHandler(OnHide);
+    FormHidden(*this);
     w.setVisible(false);
     m_impl->hiding = false;
     if (wasActive)
         w.ActivateAnotherForm();
-}
-
-void TForm::Close()
-{
-    if (Application && Application->MainForm() == this)
-        Application->Terminate();
-    else
-        Hide();
 }
 
 bool TForm::Visible() const
@@ -321,7 +253,7 @@ QSize TForm::Impl::DeviceSize() const
 {
     // Qt places windows in device-independent pixels; frames are composed and shown
     // in the screen's own pixels, one raster pixel to one screen pixel.
-    const QRect bounds = widget ? widget->geometry() : ScaledRect(designBounds, scaleNumerator, scaleDenominator);
+    const QRect bounds = widget ? widget->geometry() : ScaledRect(designBounds, WindowPlatform::ScaleOf(form));
     const qreal ratio = widget ? widget->devicePixelRatioF() : qApp->devicePixelRatio();
     return QSize(qRound(bounds.width() * ratio), qRound(bounds.height() * ratio));
 }
@@ -357,7 +289,7 @@ TMonitor TForm::Monitor() const
     if (!screen)
         return TMonitor{};
     const QRect r = screen->geometry();
-    return TMonitor{TRect{r.x(), r.y(), r.width(), r.height()}, screen == QGuiApplication::primaryScreen(),
+    return TMonitor{Rect::Sized(r.x(), r.y(), r.width(), r.height()), screen == QGuiApplication::primaryScreen(),
                     qRound(screen->logicalDotsPerInch()),
                          qRound(r.width() * screen->devicePixelRatio()), qRound(r.height() * screen->devicePixelRatio())};
 }
@@ -369,145 +301,5 @@ TWindowHandle TForm::Handle() const
 
 QWidget* QtWidget(const TForm& form)
 {
-    return &form.GetImpl().Widget();
-}
-
-// --- Its widget ---------------------------------------------------------------------
-
-FormWidget::FormWidget(TForm& form) : QWidget(nullptr, Qt::Window), m_form(form) {}
-
-void FormWidget::BringToFront()
-{
-    // The offscreen platform stacks nothing and says so on each raise.
-    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
-        raise();
-    activateWindow();
-}
-
-void FormWidget::SetWindowFlagKeepingVisibility(Qt::WindowType flag, bool on)
-{
-    if (testAttribute(Qt::WA_WState_Created) && bool(windowFlags() & flag) == on)
-        return;
-    const bool visible = isVisible();
-    setWindowFlag(flag, on);
-    // Changing a flag hides a shown window; it comes back at once.
-    if (visible)
-        setVisible(true);
-}
-
-void FormWidget::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    if (!event->spontaneous() && m_form.OnShow)
-        RunHandler(m_form.OnShow);
-}
-
-void FormWidget::hideEvent(QHideEvent* event)
-{
-    QWidget::hideEvent(event);
-    if (event->spontaneous())
-        return;
-    // The next show starts in the form's colour: nothing of this show's frames is kept.
-    if (TFrameSurface::Impl* surface = m_form.GetImpl().surface)
-        surface->Forget();
-    // A hide that did not come through Hide: OnHide can only follow it.
-    if (!m_form.GetImpl().hiding && m_form.OnHide)
-        RunHandler(m_form.OnHide);
-}
-
-void FormWidget::closeEvent(QCloseEvent* event)
-{
-    // The window system's close request follows the main-window rule; Qt's own
-    // closing (hide, or quit on the last window) never happens.
-    event->ignore();
-    m_form.Close();
-}
-
-void FormWidget::changeEvent(QEvent* event)
-{
-    QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && m_form.OnActivate)
-        RunHandler(m_form.OnActivate);
-}
-
-void FormWidget::paintEvent(QPaintEvent* event)
-{
-    if (TFrameSurface::Impl* surface = m_form.GetImpl().surface)
-        surface->Paint(*this, event);
-    else
-        QWidget::paintEvent(event);
-}
-
-void FormWidget::keyPressEvent(QKeyEvent* event)
-{
-    // A focused button takes Enter and Space itself; what it leaves comes here:
-    // Escape presses the cancel button, Enter the default one.
-    const bool escape = event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier;
-    const bool enter = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-                       (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
-    if (escape || enter) {
-        for (TControl* control : m_form.Controls()) {
-            auto* button = dynamic_cast<TBitBtn*>(control);
-            if (button && (escape ? button->Cancel() : button->Default())) {
-                button->Click();
-                return;
-            }
-        }
-    }
-    QWidget::keyPressEvent(event);
-}
-
-static QScreen* ScreenAtCentre(const QWidget& widget)
-{
-    if (QScreen* s = QGuiApplication::screenAt(widget.geometry().center()))
-        return s;
-    if (QScreen* s = widget.screen())
-        return s;
-    return QGuiApplication::primaryScreen();
-}
-
-void FormWidget::PlaceOnActiveMonitor()
-{
-    QWidget* active = QApplication::activeWindow();
-    if (!active || active == this)
-        return;
-    QScreen* target = QGuiApplication::screenAt(active->geometry().center());
-    QScreen* current = ScreenAtCentre(*this);
-    if (!target || !current || target == current)
-        return;
-    const QRect from = current->geometry();
-    const QRect to = target->geometry();
-    QPoint place = to.topLeft() + (pos() - from.topLeft());
-    if (place.x() + width() > to.x() + to.width())
-        place.setX(to.x() + to.width() - width());
-    if (place.y() + height() > to.y() + to.height())
-        place.setY(to.y() + to.height() - height());
-    move(place);
-}
-
-void FormWidget::ApplyMaximized()
-{
-    QScreen* s = ScreenAtCentre(*this);
-    if (!s)
-        return;
-    // The whole monitor, panels included. Without a window manager (Xvfb) a
-    // full-screen request alone leaves the old size, so the geometry is set first.
-    setGeometry(s->geometry());
-    setWindowState(windowState() | Qt::WindowFullScreen);
-}
-
-void FormWidget::ActivateAnotherForm()
-{
-    if (!Application)
-        return;
-    TForm* next = nullptr;
-    TForm* main = Application->MainForm();
-    if (main && main != &m_form && main->Visible())
-        next = main;
-    for (TForm* form : Application->Forms()) {
-        if (!next && form != &m_form && form->Visible())
-            next = form;
-    }
-    if (next)
-        next->Activate();
+    return &ImplOf(form).Widget();
 }

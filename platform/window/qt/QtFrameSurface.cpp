@@ -1,13 +1,17 @@
 // Frames onto a form's window over Qt: each copy written straight onto the window's
 // surface in device pixels, the colour key turned into alpha on the way.
-#include "platform/window/qt/QtImpl.h"
+#include "platform/window/qt/QtFrameSurfaceImpl.h"
 
 #include "platform/window/qt/ColourKey.h"
+#if defined(VESKAN_HAVE_XCB_SHM)
+#include "platform/window/qt/X11SharedFrames.h"
+#endif
 
 #include <QBackingStore>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRegion>
+#include <QWindow>
 
 namespace {
 
@@ -21,6 +25,20 @@ QImage* Surface(const QWidget& widget)
         return nullptr;
     auto* image = static_cast<QImage*>(device);
     return TakesFramePixels(*image) ? image : nullptr;
+}
+
+// The frame block a straight put left, while it still holds that frame.
+bool StraightHeld(const TFrameSurface::Impl::Straight& straight, const QSize& deviceSize)
+{
+#if defined(VESKAN_HAVE_XCB_SHM)
+    const X11SharedFrames* shared = X11SharedFrames::Get();
+    return straight.pixels != nullptr && shared != nullptr && shared->Holds(straight.pixels) &&
+           QSize(straight.width, straight.height) == deviceSize;
+#else
+    (void)straight;
+    (void)deviceSize;
+    return false;
+#endif
 }
 
 // A surface of another pixel layout: the painter converts, one frame pixel to one
@@ -41,15 +59,28 @@ void PaintThroughPainter(QWidget& widget, const QImage& frame, const QRect& area
 
 TFrameSurface::TFrameSurface(TForm& form) : m_impl(std::make_unique<Impl>(form))
 {
-    form.GetImpl().surface = m_impl.get();
-    if (form.GetImpl().Made())
-        form.GetImpl().widget->setAutoFillBackground(false);
+    WindowPlatform::AttachSurface(form, *this);
+#if defined(VESKAN_HAVE_XCB_SHM)
+    // Frames made from now on may live where the X server reads them in place.
+    X11SharedFrames::Get();
+#endif
+    if (ImplOf(form).Made())
+        ImplOf(form).widget->setAutoFillBackground(false);
 }
 
 TFrameSurface::~TFrameSurface()
 {
-    if (m_impl->form.GetImpl().surface == m_impl.get())
-        m_impl->form.GetImpl().surface = nullptr;
+    WindowPlatform::DetachSurface(m_impl->form, *this);
+}
+
+void PaintFrameSurface(TFrameSurface& surface, FormWidget& widget, QPaintEvent* event)
+{
+    ImplOf(surface).Paint(widget, event);
+}
+
+void ForgetFrames(TFrameSurface& surface)
+{
+    ImplOf(surface).Forget();
 }
 
 int TFrameSurface::FramesShown() const
@@ -67,11 +98,20 @@ void TFrameSurface::CopyFrame(const Raster& frame)
 void TFrameSurface::CopyFrame(const Raster& frame, std::span<const Rect> changed)
 {
     Impl& s = *m_impl;
-    TForm::Impl& form = s.form.GetImpl();
+    TForm::Impl& form = ImplOf(s.form);
     FormWidget& widget = form.Widget();
     const QSize frameSize(frame.Width(), frame.Height());
-    const bool whole = !s.current || s.shownSize != form.DeviceSize() || s.currentFrameSize != frameSize;
+    bool whole = !s.current || s.shownSize != form.DeviceSize() || s.currentFrameSize != frameSize;
     s.current = false;
+    if (!form.keyActive && s.PutStraight(widget, frame, whole, changed)) {
+        ++s.framesShown;
+        return;
+    }
+    // The window's Qt surface is behind after straight puts: this copy is whole.
+    if (s.straight.pixels != nullptr) {
+        whole = true;
+        s.straight = {};
+    }
     // The changed rectangles in the widget's own coordinates, mapped outwards; they
     // come top-down, left to right, so that the region appends them one by one.
     QRegion region;
@@ -132,9 +172,41 @@ void TFrameSurface::CopyFrame(const Raster& frame, std::span<const Rect> changed
         widget.repaint(region);
 }
 
+bool TFrameSurface::Impl::PutStraight(FormWidget& widget, const Raster& raster, bool whole,
+                                      std::span<const Rect> changed)
+{
+#if defined(VESKAN_HAVE_XCB_SHM)
+    X11SharedFrames* shared = X11SharedFrames::Get();
+    const QWindow* window = widget.windowHandle();
+    const QSize deviceSize = ImplOf(form).DeviceSize();
+    const QSize frameSize(raster.Width(), raster.Height());
+    // The frame covers the window exactly: no background to fill beside it.
+    if (shared == nullptr || window == nullptr || !window->isExposed() || frameSize != deviceSize)
+        return false;
+    const Rect all[] = {raster.Bounds()};
+    if (!shared->Put(static_cast<std::uint32_t>(widget.winId()), raster, whole ? std::span<const Rect>(all) : changed))
+        return false;
+    straight = {raster.Scanline(0), raster.Width(), raster.Height(), raster.Pitch()};
+    frame = QImage();
+    frameFresh = false;
+    current = true;
+    currentFrameSize = frameSize;
+    shownSize = deviceSize;
+    shownFrame = QRect(QPoint(0, 0), frameSize);
+    return true;
+#else
+    (void)widget;
+    (void)raster;
+    (void)whole;
+    (void)changed;
+    return false;
+#endif
+}
+
 void TFrameSurface::Impl::Forget()
 {
     current = false;
+    straight = {};
     frame = QImage();
     frameFresh = false;
     shownSize = QSize();
@@ -154,7 +226,7 @@ void TFrameSurface::Impl::Paint(FormWidget& widget, QPaintEvent* event)
         current = false;
     QImage* surface = Surface(widget);
     const Pixel background = widget.palette().color(QPalette::Window).rgb() | 0xFF000000u;
-    const TForm::Impl& owner = form.GetImpl();
+    const TForm::Impl& owner = ImplOf(form);
     const QSize deviceSize = owner.DeviceSize();
 
     QRect frameRect;
@@ -180,7 +252,18 @@ void TFrameSurface::Impl::Paint(FormWidget& widget, QPaintEvent* event)
             else
                 PaintThroughPainter(widget, frame, area, owner.keyActive);
         }
-    } else if (shownSize == deviceSize) {
+    } else if (StraightHeld(straight, deviceSize)) {
+        // The last frame went straight to the window; its block still holds it.
+        frameRect = QRect(0, 0, straight.width, straight.height);
+        const QImage rows(reinterpret_cast<const uchar*>(straight.pixels), straight.width, straight.height,
+                          static_cast<qsizetype>(straight.pitch) * sizeof(Pixel), QImage::Format_RGB32);
+        for (const QRect& area : areas) {
+            if (surface)
+                CopyImageInto(*surface, rows, area);
+            else
+                PaintThroughPainter(widget, rows, area, false);
+        }
+    } else if (shownSize == deviceSize && straight.pixels == nullptr) {
         // An opaque window's surface still holds the last frame: only the part it
         // did not cover needs the background.
         frameRect = shownFrame;
@@ -208,7 +291,7 @@ void TFrameSurface::Impl::Paint(FormWidget& widget, QPaintEvent* event)
 
 QImage TFrameSurface::Impl::FrameImage() const
 {
-    const TForm::Impl& owner = form.GetImpl();
+    const TForm::Impl& owner = ImplOf(form);
     // With the key, the frame with its see-through pixels as the window is given it
     // (a surface without an alpha channel, as off the screen, would drop them).
     if (owner.keyActive && !frame.isNull())
@@ -223,5 +306,5 @@ QImage TFrameSurface::Impl::FrameImage() const
 
 QImage FrameImage(const TFrameSurface& surface)
 {
-    return surface.GetImpl().FrameImage();
+    return ImplOf(surface).FrameImage();
 }

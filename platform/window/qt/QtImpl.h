@@ -6,6 +6,7 @@
 #include "platform/window/TForm.h"
 #include "platform/window/TFrameSurface.h"
 #include "platform/window/TTimer.h"
+#include "platform/window/WindowPlatform.h"
 #include "platform/window/qt/InputTranslator.h"
 
 #include <QApplication>
@@ -49,8 +50,6 @@ struct TForm::Impl {
     QWidget* ControlWidget(const TControl& control);
     void ApplyFormProperties();
     void ApplyControl(TControl& control);
-    // A font's pixel size by the density rule; as designed without a design density.
-    int FontPixels(const TFont& font) const;
     // A control's bounds by the density rule.
     QRect ControlBounds(const TControl& control) const;
     QSize DeviceSize() const;
@@ -59,12 +58,6 @@ struct TForm::Impl {
     TForm& form;
     std::unique_ptr<FormWidget> widget;
     std::map<const TControl*, QWidget*> controls;
-    // The design density and text height; 0 when the form keeps none.
-    int designDensity = 0;
-    int designTextHeight = 0;
-    int builtForDensity = 96;
-    int scaleNumerator = 1;
-    int scaleDenominator = 1;
     QRect designBounds{0, 0, 640, 480};
     bool boundsSet = false;
     bool keyWanted = false;
@@ -73,7 +66,6 @@ struct TForm::Impl {
     bool hiding = false;      // Hide has run OnHide already
     bool shownBefore = false;
     QRect normalGeometry;
-    TFrameSurface::Impl* surface = nullptr;
 };
 
 // The Qt widget of a form: its events turned into the form's.
@@ -102,35 +94,6 @@ private:
     TForm& m_form;
 };
 
-struct TFrameSurface::Impl {
-    explicit Impl(TForm& owner) : form(owner) {}
-
-    // Paints the area of the event from the frame being copied or the one kept.
-    void Paint(FormWidget& widget, QPaintEvent* event);
-    // The window was hidden: nothing of its frames is kept for the next show.
-    void Forget();
-    // What the window's surface holds now, the client area in device pixels; with the
-    // colour key, the keyed frame it was given. For tests.
-    QImage FrameImage() const;
-
-    TForm& form;
-    // The frame being copied, while CopyFrame paints it straight onto the surface.
-    const Raster* copying = nullptr;
-    bool copied = false;
-    // A frame the surface could not take at once (the window not yet on the screen),
-    // or, with the colour key, the keyed frame, which a repaint must draw again: the
-    // surface of a see-through window is cleared before each paint.
-    QImage frame;
-    bool frameFresh = false;   // frame holds a frame not yet painted
-    QSize shownSize;           // the window's device size when it last took a frame
-    QRect shownFrame;          // the device pixels that frame covered
-    int framesShown = 0;
-    // The surface (with the key, frame) holds the last frame copied, whole, of this
-    // size: the next copy may send only what changed.
-    bool current = false;
-    QSize currentFrameSize;
-};
-
 struct TTimer::Impl : QObject {
     explicit Impl(TTimer& owner) : timer(owner) {}
     void timerEvent(QTimerEvent* event) override;
@@ -139,9 +102,13 @@ struct TTimer::Impl : QObject {
     int id = 0;
 };
 
-// A rectangle by the density rule: every coordinate times numerator / denominator,
-// rounded half away from zero.
-QRect ScaledRect(const QRect& rect, int numerator, int denominator);
+// A rectangle by the density rule: every coordinate by the form's scale.
+QRect ScaledRect(const QRect& rect, const FormScale& scale);
+// A form's frame surface, from the form's side (QtFrameSurface.cpp): paints the area
+// of a paint event of its window; forgets its frames when the window hides or the
+// colour key changes.
+void PaintFrameSurface(TFrameSurface& surface, FormWidget& widget, QPaintEvent* event);
+void ForgetFrames(TFrameSurface& surface);
 
 // Colours and fonts of the interface as Qt's.
 QColor ToQColor(TColor colour);

@@ -16,7 +16,7 @@ std::vector<TMonitor> Monitors()
     const QScreen* primary = QGuiApplication::primaryScreen();
     for (const QScreen* screen : QGuiApplication::screens()) {
         const QRect r = screen->geometry();
-        TMonitor monitor{TRect{r.x(), r.y(), r.width(), r.height()}, screen == primary,
+        TMonitor monitor{Rect::Sized(r.x(), r.y(), r.width(), r.height()), screen == primary,
                          qRound(screen->logicalDotsPerInch()),
                          qRound(r.width() * screen->devicePixelRatio()), qRound(r.height() * screen->devicePixelRatio())};
         if (monitor.Primary)

@@ -40,10 +40,10 @@ void TTimer::Impl::timerEvent(QTimerEvent* event)
         QObject::timerEvent(event);
         return;
     }
-    timer.Tick();
+    WindowPlatform::TimerFired(timer);
 }
 
 QObject* QtObject(const TTimer& timer)
 {
-    return &timer.GetImpl();
+    return &ImplOf(timer);
 }

@@ -79,15 +79,17 @@ TApplication::~TApplication()
         Application = nullptr;
 }
 
-int TApplication::Run()
+void TApplication::ShowMainForm()
 {
-    if (m_mainForm)
-        m_impl->ShowMainForm();
+    m_impl->ShowMainForm();
+}
+
+void TApplication::RunLoop()
+{
     MSG msg;
     // GetMessageA gives 0 for the quit request (WM_QUIT), -1 on failure.
     while (GetMessageA(&msg, nullptr, 0, 0) > 0)
         m_impl->Process(msg);
-    return 0;
 }
 
 void TApplication::Terminate()
@@ -120,7 +122,7 @@ void TApplication::Impl::Process(MSG& msg)
     // key already, and instead of translation, so no character follows them.
     if (msg.message == WM_KEYDOWN && msg.hwnd) {
         if (TForm* form = FormOfWindow(GetAncestor(msg.hwnd, GA_ROOT))) {
-            if (form->GetImpl().DialogKey(msg.wParam))
+            if (ImplOf(*form).DialogKey(msg.wParam))
                 return;
         }
     }

@@ -162,14 +162,14 @@ Glyph FileGlyph(std::span<const std::uint8_t> bmpFile)
 
 void TControl::Changed()
 {
-    TForm::Impl& form = m_owner.GetImpl();
+    TForm::Impl& form = ImplOf(m_owner);
     if (form.Made())
         form.ApplyControl(*this);
 }
 
 TWindowHandle TControl::Handle() const
 {
-    const TForm::Impl& form = m_owner.GetImpl();
+    const TForm::Impl& form = ImplOf(m_owner);
     const auto found = form.controls.find(this);
     return found == form.controls.end() ? nullptr : found->second.window;
 }

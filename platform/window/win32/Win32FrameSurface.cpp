@@ -1,7 +1,7 @@
 // Frames onto a form's window over Win32: a frame in one SetDIBitsToDevice of the
 // raster's rows (32-bit pixels 0xFFRRGGBB, which is BGRA in memory, top-down), or one a
 // changed rectangle, and a copy kept for the window's repaints.
-#include "platform/window/win32/Win32Impl.h"
+#include "platform/window/win32/Win32FrameSurfaceImpl.h"
 
 #include "platform/Exception.h"
 
@@ -32,13 +32,22 @@ void CopyPixels(HDC dc, int x, int y, const Pixel* rows, int pitch, int sourceX,
 
 TFrameSurface::TFrameSurface(TForm& form) : m_impl(std::make_unique<Impl>(form))
 {
-    form.GetImpl().surface = m_impl.get();
+    WindowPlatform::AttachSurface(form, *this);
 }
 
 TFrameSurface::~TFrameSurface()
 {
-    if (m_impl->form.GetImpl().surface == m_impl.get())
-        m_impl->form.GetImpl().surface = nullptr;
+    WindowPlatform::DetachSurface(m_impl->form, *this);
+}
+
+void PaintFrameSurface(TFrameSurface& surface, HDC dc, const RECT& area)
+{
+    ImplOf(surface).Paint(dc, area);
+}
+
+void ForgetFrames(TFrameSurface& surface)
+{
+    ImplOf(surface).Forget();
 }
 
 int TFrameSurface::FramesShown() const
@@ -49,7 +58,7 @@ int TFrameSurface::FramesShown() const
 void TFrameSurface::CopyFrame(const Raster& frame)
 {
     Impl& s = *m_impl;
-    const HWND window = s.form.GetImpl().Window();
+    const HWND window = ImplOf(s.form).Window();
     if (frame.IsEmpty() || !window)
         return;
     // Kept for repaints: a window's pixels are not its own to keep once covered.
@@ -75,7 +84,7 @@ void TFrameSurface::CopyFrame(const Raster& frame)
 void TFrameSurface::CopyFrame(const Raster& frame, std::span<const Rect> changed)
 {
     Impl& s = *m_impl;
-    const HWND window = s.form.GetImpl().Window();
+    const HWND window = ImplOf(s.form).Window();
     // The kept frame is the window's last one, whole: where there is none of this
     // size (the first copy, after a hide, another size) the whole frame goes.
     if (s.kept.empty() || s.keptWidth != frame.Width() || s.keptHeight != frame.Height() || !window) {

@@ -14,6 +14,7 @@
 #include "platform/window/TLabel.h"
 #include "platform/window/TRadioGroup.h"
 #include "platform/window/TTimer.h"
+#include "platform/window/WindowPlatform.h"
 
 #include <cstdint>
 #include <deque>
@@ -90,7 +91,6 @@ struct TForm::Impl {
     RECT OuterRect(int left, int top, int width, int height) const;
     // A font at the size the density rule gives it, made once per face and size.
     HFONT Font(const TFont& font);
-    int FontPixels(const TFont& font) const;
     // A rectangle of the description by the density rule.
     RECT ScaledRect(int left, int top, int width, int height) const;
     // The controls that take the focus, in tab order.
@@ -110,13 +110,7 @@ struct TForm::Impl {
     std::map<const TControl*, ControlWindows> controls;
     std::map<std::pair<std::string, int>, HFONT> fonts;
     HBRUSH background = nullptr;
-    // The design density and text height; 0 when the form keeps none.
-    int designDensity = 0;
-    int designTextHeight = 0;
-    int builtForDensity = 96;
-    int scaleNumerator = 1;
-    int scaleDenominator = 1;
-    TRect designBounds{0, 0, 640, 480};
+    Rect designBounds{0, 0, 640, 480};
     bool boundsSet = false;
     bool keyWanted = false;
     bool keyActive = false;
@@ -124,23 +118,6 @@ struct TForm::Impl {
     bool shownBefore = false;
     // The control that had the focus when the form was last active.
     HWND lastFocus = nullptr;
-    TFrameSurface::Impl* surface = nullptr;
-};
-
-struct TFrameSurface::Impl {
-    explicit Impl(TForm& owner) : form(owner) {}
-
-    // Paints the area from the kept frame; the form's colour where it has none.
-    void Paint(HDC dc, const RECT& area);
-    // The window was hidden: nothing of its frames is kept for the next show.
-    void Forget();
-
-    TForm& form;
-    // The last frame copied, for repaints: the frame's pixels, rows top-down.
-    std::vector<Pixel> kept;
-    int keptWidth = 0;
-    int keptHeight = 0;
-    int framesShown = 0;
 };
 
 struct TTimer::Impl {
@@ -159,6 +136,15 @@ HINSTANCE ModuleInstance();
 std::string ToAnsi(const std::string& utf8);
 // An interface colour as the window system's, system colours resolved.
 COLORREF ToColorRef(TColor colour);
+// A form's frame surface, from the form's side (Win32FrameSurface.cpp): paints an
+// area of its window from the kept frame; forgets its frames when the window hides.
+void PaintFrameSurface(TFrameSurface& surface, HDC dc, const RECT& area);
+void ForgetFrames(TFrameSurface& surface);
+// The height of a font's text line in pixels.
+int TextHeight(HFONT font);
+MONITORINFO MonitorInfo(HMONITOR monitor);
+// Puts the window above every window that is not stay-on-top (on), or among them.
+void SetTopmost(HWND window, bool on);
 // The form whose window this is, or null.
 TForm* FormOfWindow(HWND window);
 // SetLayeredWindowAttributes, looked up in user32 once; null where it is missing.

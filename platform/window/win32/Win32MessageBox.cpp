@@ -33,6 +33,6 @@ void ShowSystemMessageBox(const TMessageBoxRequest& request)
     MessageBoxA(owner, ToAnsi(request.text).c_str(), ToAnsi(request.title).c_str(), flags);
     if (Application) {
         Application->LeaveModalLoop();
-        Application->GetImpl().ModalLoopEnded();
+        ImplOf(*Application).ModalLoopEnded();
     }
 }

@@ -15,7 +15,7 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list)
     const int density = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
     if (screen)
         ReleaseDC(nullptr, screen);
-    const TMonitor entry{TRect{r.left, r.top, r.right - r.left, r.bottom - r.top},
+    const TMonitor entry{Rect{r.left, r.top, r.right, r.bottom},
                          (info.dwFlags & MONITORINFOF_PRIMARY) != 0, density, r.right - r.left, r.bottom - r.top};
     if (entry.Primary)
         monitors.insert(monitors.begin(), entry);

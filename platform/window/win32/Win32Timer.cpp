@@ -69,7 +69,7 @@ LRESULT CALLBACK TTimer::Impl::WindowProc(HWND window, UINT message, WPARAM wPar
     if (message == WM_TIMER && wParam == TimerId && impl && impl->running) {
         // Tick reports what escapes the handler and drops a tick that falls due while
         // the handler still runs (in a message box's loop, say).
-        impl->timer.Tick();
+        WindowPlatform::TimerFired(impl->timer);
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);

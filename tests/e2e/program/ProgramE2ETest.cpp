@@ -30,6 +30,8 @@ const fs::path SettingsFile = fs::path(SETTINGS_DIR) / "VESKAN.INI";
 
 class ProgramOnX : public ::testing::Test {
 protected:
+    explicit ProgramOnX(const XServerSetup& setup = {}) : server(setup) {}
+
     void SetUp() override
     {
         ASSERT_TRUE(server.Started()) << "Xvfb did not start";
@@ -77,13 +79,31 @@ protected:
     XServer server;
 };
 
-TEST_F(ProgramOnX, SaverCoversTheScreenWithTheFirstFrame)
+// The frames reach the window straight from shared memory where the server offers
+// MIT-SHM, through the connection where it does not: the same pixels either way.
+struct ServerCase {
+    const char* name;
+    bool sharedMemory;
+};
+
+void PrintTo(const ServerCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class SaverOnX : public ProgramOnX, public ::testing::WithParamInterface<ServerCase> {
+protected:
+    SaverOnX() : ProgramOnX(XServerSetup{.sharedMemory = GetParam().sharedMemory}) {}
+};
+
+TEST_P(SaverOnX, CoversTheScreenWithTheFirstFrames)
 {
     Program saver(server, PROJECT1, {"/S"});
     const std::string window = server.WaitForWindow(saver.Pid(), "ScrnFrm");
     ASSERT_FALSE(window.empty()) << "no window";
     // No compositing manager runs on a bare Xvfb: the window shows without its key,
-    // every pixel as the frame has it.
+    // every pixel as the frame has it; the eyes shut for one frame of changed
+    // rectangles and open again.
     EXPECT_TRUE(WaitForFirstCycleFrame(server, 0, 0, 1280, 1024)) << "no first frame on the whole screen";
     EXPECT_EQ(Geometry(server, window), (Rect{0, 0, 1280, 1024}));
     // The saver never writes the settings.
@@ -91,6 +111,10 @@ TEST_F(ProgramOnX, SaverCoversTheScreenWithTheFirstFrame)
     EXPECT_FALSE(saver.Exited(status));
     EXPECT_FALSE(fs::exists(SettingsFile));
 }
+
+const ServerCase ServerCases[] = {{"SharedMemory", true}, {"NoSharedMemory", false}};
+INSTANTIATE_TEST_SUITE_P(Servers, SaverOnX, ::testing::ValuesIn(ServerCases),
+                         [](const auto& param) { return std::string(param.param.name); });
 
 struct MoveCase {
     const char* name;
