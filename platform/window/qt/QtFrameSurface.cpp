@@ -177,12 +177,18 @@ bool TFrameSurface::Impl::PutStraight(FormWidget& widget, const Raster& raster, 
 {
 #if defined(VESKAN_HAVE_XCB_SHM)
     X11SharedFrames* shared = X11SharedFrames::Get();
-    const QWindow* window = widget.windowHandle();
+    QWindow* window = widget.windowHandle();
     const QSize deviceSize = ImplOf(form).DeviceSize();
     const QSize frameSize(raster.Width(), raster.Height());
     // The frame covers the window exactly: no background to fill beside it.
     if (shared == nullptr || window == nullptr || !window->isExposed() || frameSize != deviceSize)
         return false;
+    if (watchedWindow != window) {
+        if (watchedWindow)
+            watchedWindow->removeEventFilter(this);
+        watchedWindow = window;
+        watchedWindow->installEventFilter(this);
+    }
     const Rect all[] = {raster.Bounds()};
     if (!shared->Put(static_cast<std::uint32_t>(widget.winId()), raster, whole ? std::span<const Rect>(all) : changed))
         return false;
@@ -201,6 +207,13 @@ bool TFrameSurface::Impl::PutStraight(FormWidget& widget, const Raster& raster, 
     (void)changed;
     return false;
 #endif
+}
+
+bool TFrameSurface::Impl::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Expose && straight.pixels != nullptr)
+        current = false;
+    return QObject::eventFilter(watched, event);
 }
 
 void TFrameSurface::Impl::Forget()

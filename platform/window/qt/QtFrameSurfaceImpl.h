@@ -6,12 +6,19 @@
 #include "platform/window/qt/QtImpl.h"
 
 #include <QImage>
+#include <QObject>
+#include <QPointer>
 #include <QRect>
 #include <QSize>
+#include <QWindow>
 #include <span>
 
-struct TFrameSurface::Impl {
+struct TFrameSurface::Impl : QObject {
     explicit Impl(TForm& owner) : form(owner) {}
+    // Watches the window that frames go straight to: when the window system exposes
+    // it again, Qt puts its own surface back without a paint, and that surface does
+    // not hold the straight frames: the next copy is whole.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
     // Paints the area of the event from the frame being copied or the one kept.
     void Paint(FormWidget& widget, QPaintEvent* event);
@@ -48,4 +55,5 @@ struct TFrameSurface::Impl {
         int height = 0;
         int pitch = 0;
     } straight;
+    QPointer<QWindow> watchedWindow;
 };
