@@ -9,7 +9,7 @@
 // it changed reaches the window with that one.
 #pragma once
 
-#include "scene/FrameChanges.h"
+#include "platform/raster/FrameChanges.h"
 #include "scene/Tick.h"
 
 #include <cstdint>

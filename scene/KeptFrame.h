@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/raster/Raster.h"
-#include "scene/FrameChanges.h"
+#include "platform/raster/FrameChanges.h"
 #include "scene/RainUnder.h"
 #include "scene/ScenePlan.h"
 

@@ -155,8 +155,9 @@ void KeptTick(Scene& scene, Catalogue& catalogue, FrameSize size, const SceneLay
     const std::span<const Rect> rain = kept.Rain.Boxes();
     for (std::size_t i = 0; i < std::max(liftedCount, rain.size()); ++i)
         changes.Add(BoundingUnion(i < liftedCount ? lifted[i] : Rect{}, i < rain.size() ? rain[i] : Rect{}));
-
-    changes.Coalesce();
+    // The rectangles go out as they are, each streak's own: a window that puts them
+    // straight from shared memory copies the fewest pixels so; one that pays per
+    // rectangle joins them itself.
     StepCycle(scene, size);
 }
 

@@ -19,7 +19,8 @@ class IFrameSink {
 public:
     virtual ~IFrameSink() = default;
     // changed: where the frame differs from the one the scene handed out at its last
-    // tick; the whole frame when the tick composed it anew (a fresh scene's first tick,
+    // tick, as rectangles that may overlap (a star's pixel, the eyes, each streak of
+    // rain where it was and is); the whole frame when the tick composed it anew (a fresh scene's first tick,
     // each new cycle, a new size, other pictures, the tick after a failure). A sink
     // that does not hold that last frame copies more than changed: the whole frame, or
     // changed joined with the rectangles of the ticks it missed.

@@ -128,7 +128,7 @@ ShmFrameSink::Buffer* ShmFrameSink::MakeBuffer(int width, int height)
     return slot.get();
 }
 
-void ShmFrameSink::CopyFrame(const Raster& frame, std::span<const Rect> changed)
+void ShmFrameSink::CopyFrame(const Raster& frame, std::span<const Rect> rectangles)
 {
     const int width = frame.Width();
     const int height = frame.Height();
@@ -141,6 +141,13 @@ void ShmFrameSink::CopyFrame(const Raster& frame, std::span<const Rect> changed)
     for (auto& buffer : m_buffers)
         if (buffer != nullptr && ++buffer->idleTicks >= IdleTicksBeforeUnmap)
             buffer->Unmap();
+    // Joined into bands: the compositor pays for each damaged rectangle, and the
+    // buffers remember fewer.
+    m_changes.Reset(frame.Bounds());
+    for (const Rect& area : rectangles)
+        m_changes.Add(area);
+    m_changes.Coalesce();
+    const std::span<const Rect> changed = m_changes.Rects();
     // Nothing moved: the surface shows this frame already.
     if (changed.empty() && m_buffers[0] != nullptr)
         return;

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "platform/raster/Rect.h"
+#include "platform/raster/FrameChanges.h"
 #include "scene/Tick.h"
 
 #include <array>
@@ -51,5 +52,7 @@ private:
     wl_shm* m_shm;
     wl_surface* m_surface;
     std::array<std::unique_ptr<Buffer>, 2> m_buffers;
+    // This frame's changed rectangles, joined.
+    FrameChanges m_changes;
     bool m_attached = false;
 };

@@ -1,5 +1,5 @@
 // FrameChanges: the changed rectangles of a frame.
-#include "scene/FrameChanges.h"
+#include "platform/raster/FrameChanges.h"
 
 #include <algorithm>
 

@@ -22,8 +22,8 @@ public:
     // capacity the whole frame counts as changed.
     void Add(const Rect& r);
 
-    // Joins the rectangles into fewer, larger ones, as a window copies them at less
-    // cost: the frame is cut into bands of BandRows rows, and in each band the columns
+    // Joins the rectangles into fewer, larger ones, for a window that pays per
+    // rectangle: the frame is cut into bands of BandRows rows, and in each band the columns
     // that changed make one rectangle the height of the band wherever they lie less
     // than MergeGap columns apart (32 and 32). The result runs top-down, then left to right, and
     // no two of its rectangles overlap or touch side by side.

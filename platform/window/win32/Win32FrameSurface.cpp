@@ -92,7 +92,12 @@ void TFrameSurface::CopyFrame(const Raster& frame, std::span<const Rect> changed
         return;
     }
     const Rect whole{0, 0, frame.Width(), frame.Height()};
-    for (const Rect& area : changed) {
+    s.changes.Reset(whole);
+    for (const Rect& area : changed)
+        s.changes.Add(area);
+    s.changes.Coalesce();
+    const std::span<const Rect> boxes = s.changes.Rects();
+    for (const Rect& area : boxes) {
         const Rect part = Intersection(area, whole);
         for (int y = part.Top; y < part.Bottom; ++y)
             std::memcpy(s.kept.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(s.keptWidth) +
@@ -104,7 +109,7 @@ void TFrameSurface::CopyFrame(const Raster& frame, std::span<const Rect> changed
     const HDC dc = GetDC(window);
     if (!dc)
         throw EOutOfResources("Error creating window device context");
-    for (const Rect& area : changed) {
+    for (const Rect& area : boxes) {
         const Rect part = Intersection(area, whole);
         if (!part.IsEmpty())
             CopyPixels(dc, part.Left, part.Top, frame.Scanline(part.Top), frame.Pitch(), part.Left, part.Width(),

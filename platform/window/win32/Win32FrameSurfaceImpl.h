@@ -3,6 +3,7 @@
 // PaintFrameSurface and ForgetFrames (Win32Impl.h).
 #pragma once
 
+#include "platform/raster/FrameChanges.h"
 #include "platform/window/win32/Win32Impl.h"
 
 #include <vector>
@@ -21,4 +22,6 @@ struct TFrameSurface::Impl {
     int keptWidth = 0;
     int keptHeight = 0;
     int framesShown = 0;
+    // A frame's changed rectangles joined into bands: each costs a call into GDI.
+    FrameChanges changes;
 };

@@ -1,6 +1,6 @@
 // The changed rectangles of a frame as the window gets them: clipped, joined in bands
 // of 32 rows across gaps of up to 32 columns, top-down and left to right.
-#include "scene/FrameChanges.h"
+#include "platform/raster/FrameChanges.h"
 
 #include <gtest/gtest.h>
 
