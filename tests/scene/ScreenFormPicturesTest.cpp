@@ -1,6 +1,6 @@
 // The stored picture blocks linked into the program: once given back after loading,
-// their pages leave the process's resident memory, and they read as before and load
-// the same pictures.
+// their pages leave the process's resident memory (Linux; Windows keeps them), and
+// they read as before and load the same pictures.
 #include "scene/Catalogue.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string>
 
+#ifndef _WIN32
 namespace {
 
 // The resident size, in KiB, of the mapping that holds address, from /proc/self/smaps;
@@ -38,6 +39,7 @@ long ResidentKibOfMappingAt(const void* address)
 }
 
 } // namespace
+#endif
 
 TEST(ScreenFormPictures, GiveTheirPagesBackAndReadTheSameAfterwards)
 {
@@ -45,6 +47,7 @@ TEST(ScreenFormPictures, GiveTheirPagesBackAndReadTheSameAfterwards)
     ASSERT_GT(blocks.size(), 1u << 20);
     const auto sum = [&] { return std::accumulate(blocks.begin(), blocks.end(), std::uint64_t{0}); };
     const std::uint64_t before = sum();
+#ifndef _WIN32
     const void* middle = blocks.data() + blocks.size() / 2;
     const long residentBefore = ResidentKibOfMappingAt(middle);
     ReleaseScreenFormPictures();
@@ -52,6 +55,10 @@ TEST(ScreenFormPictures, GiveTheirPagesBackAndReadTheSameAfterwards)
     // All but the two pages at the ends, which hold other data too.
     const long givenBack = static_cast<long>(blocks.size() / 1024) - 8;
     EXPECT_LE(residentAfter, residentBefore - givenBack) << residentBefore << " KiB before";
+#else
+    // Windows keeps the pages: giving them back does nothing there.
+    ReleaseScreenFormPictures();
+#endif
     EXPECT_EQ(sum(), before);
     auto catalogue = Catalogue::Load(blocks, JpegDepth::TrueColour);
     EXPECT_EQ(catalogue->Image(7).Width(), Facts(7).Width);
