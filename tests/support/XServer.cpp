@@ -2,6 +2,7 @@
 // commands, screenshots and programs on it; everything it started stopped by pid.
 #include "support/XServer.h"
 
+#include "support/ChildExit.h"
 #include "support/WaitUntil.h"
 
 #include <algorithm>
@@ -301,15 +302,7 @@ std::string Program::Errors() const
 
 bool Program::Exited(int& status)
 {
-    if (!m_reaped && m_pid > 0) {
-        int raw = 0;
-        if (waitpid(m_pid, &raw, WNOHANG) == m_pid) {
-            m_reaped = true;
-            m_status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-        }
-    }
-    status = m_status;
-    return m_reaped;
+    return ChildExited(m_pid, m_reaped, m_status, status);
 }
 
 bool Program::WaitForExit(int& status, std::chrono::milliseconds deadline)

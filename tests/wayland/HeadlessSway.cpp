@@ -1,6 +1,7 @@
 // Headless sway as an unprivileged user, and what the tests do in its session.
 #include "HeadlessSway.h"
 
+#include "support/ChildExit.h"
 #include "support/SceneOnScreen.h"
 #include "support/Unprivileged.h"
 #include "support/WaitUntil.h"
@@ -218,15 +219,7 @@ std::string SessionProgram::Errors() const
 
 bool SessionProgram::Exited(int& status)
 {
-    if (!m_reaped && m_pid > 0) {
-        int raw = 0;
-        if (waitpid(m_pid, &raw, WNOHANG) == m_pid) {
-            m_reaped = true;
-            m_status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
-        }
-    }
-    status = m_status;
-    return m_reaped;
+    return ChildExited(m_pid, m_reaped, m_status, status);
 }
 
 bool SessionProgram::WaitForExit(int& status, std::chrono::milliseconds deadline)
