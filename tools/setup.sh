@@ -25,14 +25,14 @@ VESKAN_TEST_PACKAGES=(
   # sources; Wine, with its fonts (the dialog's "MS Sans Serif"); NSIS for the installer.
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   nasm dpkg-dev googletest wine64 fonts-wine nsis
-  # The Debian package and its test (tools/build-deb, tools/test-deb): Debian's build
+  # The Debian package and its tests (tools/build-deb, ctest -L install): Debian's build
   # tools and lintian; the MATE screen saver, with D-Bus and gsettings, that runs the
   # installed talvex; man to find the installed pages.
   build-essential debhelper fakeroot lintian
   mate-screensaver dbus dbus-x11 libglib2.0-bin man-db
   # Wayland: for the tests headless sway, its screenshots, keys and idle daemon, and Qt's
-  # Wayland platform.
-  sway grim wtype swayidle qt6-wayland
+  # Wayland platform; weston, a compositor without layer-shell, on its headless backend.
+  sway grim wtype swayidle qt6-wayland weston
 )
 
 # veskan_install_packages PACKAGE...: installs those not installed yet.
