@@ -155,7 +155,9 @@ int RunTalvex(const std::vector<std::string>& args, const char* hostWindow,
 {
     TalvexOptions options;
     std::string problem;
-    if (!ParseTalvexOptions(args, hostWindow, options, problem, std::getenv("WAYLAND_DISPLAY"))) {
+    const WaylandEnvironment wayland{std::getenv("WAYLAND_DISPLAY"), std::getenv("WAYLAND_SOCKET"),
+                                     std::getenv("SWAYLOCK_PLUGIN_OUTPUT_NAME")};
+    if (!ParseTalvexOptions(args, hostWindow, options, problem, wayland)) {
         std::fprintf(stderr, "talvex: %s\n", problem.c_str());
         return FailureStatus;
     }
@@ -181,7 +183,8 @@ int RunTalvex(const std::vector<std::string>& args, const char* hostWindow,
     });
     try {
         if (options.target == TalvexTarget::Wayland)
-            return RunWayland(options.background ? WaylandRole::Background : WaylandRole::Saver, loading);
+            return RunWayland({options.background ? WaylandRole::Background : WaylandRole::Saver, options.outputs},
+                              loading);
         Session session(options, loading);
         return session.Run();
     } catch (const ETalvexError& error) {

@@ -39,7 +39,7 @@ bool ParseWindowId(std::string_view text, std::uint32_t& id)
 }
 
 bool ParseTalvexOptions(const std::vector<std::string>& args, const char* hostWindow, TalvexOptions& options,
-                        std::string& problem, const char* waylandDisplay)
+                        std::string& problem, const WaylandEnvironment& wayland)
 {
     options = TalvexOptions{};
     bool x11Given = false;
@@ -66,6 +66,20 @@ bool ParseTalvexOptions(const std::vector<std::string>& args, const char* hostWi
         if ((name == "wayland" || name == "background") && !inlineValue) {
             options.target = TalvexTarget::Wayland;
             options.background = options.background || name == "background";
+        } else if (name == "output") {
+            if (!inlineValue) {
+                if (i + 1 >= args.size()) {
+                    problem = std::string(arg) + " needs an output's name";
+                    return false;
+                }
+                value = args[++i];
+            }
+            if (value.empty()) {
+                problem = std::string(arg) + " needs an output's name";
+                return false;
+            }
+            options.target = TalvexTarget::Wayland;
+            options.outputs.emplace_back(value);
         } else if (name == "window" && !inlineValue) {
             x11Given = true;
             options.target = TalvexTarget::OwnWindow;
@@ -98,24 +112,32 @@ bool ParseTalvexOptions(const std::vector<std::string>& args, const char* hostWi
             return false;
         }
     }
-    if (options.background && options.target != TalvexTarget::Wayland) {
-        problem = "--background is for Wayland; it does not go with --root, --window-id or --window";
+    if ((options.background || !options.outputs.empty()) && options.target != TalvexTarget::Wayland) {
+        problem = std::string(options.background ? "--background" : "--output") +
+                  " is for Wayland; it does not go with --root, --window-id or --window";
         return false;
     }
-    if (!x11Given && hostWindow == nullptr && waylandDisplay != nullptr && *waylandDisplay != '\0')
+    const auto set = [](const char* value) { return value != nullptr && *value != '\0'; };
+    if (!x11Given && hostWindow == nullptr && (set(wayland.display) || set(wayland.socket)))
         options.target = TalvexTarget::Wayland;
+    if (options.target == TalvexTarget::Wayland && set(wayland.outputName))
+        options.outputs.emplace_back(wayland.outputName);
     return true;
 }
 
 std::string TalvexUsage()
 {
-    return "usage: talvex [--root | --window-id ID | --window | --wayland | --background] [--help] [--version]\n"
+    return "usage: talvex [--root | --window-id ID | --window | --wayland | --background] [--output NAME]...\n"
+           "              [--help] [--version]\n"
            "The night scene of the Talvex saver, for the X screen-saver hosts and Wayland compositors.\n"
            "  --root          draw on the window named by XSCREENSAVER_WINDOW, else on the root window\n"
            "  --window-id ID  draw on window ID (decimal or 0x hexadecimal)\n"
            "  --window        open a window of its own (the default on X11); Escape or Q closes it\n"
            "  --wayland       as a saver on every output of the Wayland compositor (the default when\n"
-           "                  WAYLAND_DISPLAY is set); a key or a move of the pointer ends it\n"
+           "                  WAYLAND_DISPLAY or WAYLAND_SOCKET is set); a key or a move of the pointer\n"
+           "                  ends it\n"
            "  --background    on the Wayland background layer of every output, taking no input\n"
+           "  --output NAME   on Wayland, only on the output of that name (may be given again);\n"
+           "                  SWAYLOCK_PLUGIN_OUTPUT_NAME, when set, names one too\n"
            "Options take one dash or two. SIGTERM or SIGINT ends it with status 0.\n";
 }

@@ -14,6 +14,7 @@ struct wl_pointer;
 struct wl_seat;
 struct wl_surface;
 struct wl_array;
+class SceneSurface;
 
 class SaverInput {
 public:
@@ -33,17 +34,15 @@ public:
     // The surface is going: nothing is over it any more.
     void Forget(const void* surface);
 
-private:
-    static void Capabilities(void* data, wl_seat* seat, std::uint32_t capabilities);
-    static void Name(void* data, wl_seat* seat, const char* name);
-    static void PointerEnter(void* data, wl_pointer* pointer, std::uint32_t serial, wl_surface* surface,
-                             std::int32_t x, std::int32_t y);
-    static void PointerMotion(void* data, wl_pointer* pointer, std::uint32_t time, std::int32_t x, std::int32_t y);
-    static void KeyboardKeymap(void* data, wl_keyboard* keyboard, std::uint32_t format, std::int32_t fd,
-                               std::uint32_t size);
-    static void KeyboardKey(void* data, wl_keyboard* keyboard, std::uint32_t serial, std::uint32_t time,
-                            std::uint32_t key, std::uint32_t state);
+    // What the seat's callbacks say: the devices there are; the pointer coming over a
+    // surface (null: not one of the saver's), leaving it, and moving over it, in the
+    // surface's own units.
+    void SetCapabilities(bool keyboard, bool pointer);
+    void PointerEntered(const SceneSurface* surface, double x, double y);
+    void PointerLeft() { m_over = nullptr; }
+    void PointerMoved(double x, double y);
 
+private:
     wl_seat* m_seat;
     wl_keyboard* m_keyboard = nullptr;
     wl_pointer* m_pointer = nullptr;

@@ -1,4 +1,5 @@
-// Shared-memory buffers for one surface, written only where they lack the frame.
+// Shared-memory buffers for one surface, drawn in by the scene or written only where
+// they lack the frame.
 #include "hosts/wayland/ShmFrameSink.h"
 
 #include "hosts/TalvexError.h"
@@ -11,79 +12,87 @@
 
 namespace {
 
-// Past this many rectangles a buffer's missed area is taken as the whole frame.
-constexpr std::size_t MaxMissed = 256;
-// Ticks a buffer goes unwritten before its mapping is let go (a second).
-constexpr int IdleTicksBeforeUnmap = 10;
+// Ticks a buffer that is neither held nor drawn in lives on (a second).
+constexpr int IdleTicksBeforeDestroy = 10;
+
+// The buffer's "held" flag is the listener's data.
+void BufferReleased(void* data, wl_buffer*)
+{
+    *static_cast<bool*>(data) = false;
+}
+
+const wl_buffer_listener BufferListener = {
+    .release = BufferReleased,
+};
 
 } // namespace
 
 struct ShmFrameSink::Buffer {
     wl_buffer* buffer = nullptr;
-    // The memory file, kept so that the buffer can be mapped again after Unmap.
-    int fd = -1;
     Pixel* pixels = nullptr;
     std::size_t bytes = 0;
     int width = 0;
     int height = 0;
     // Attached and not yet released by the compositor.
     bool held = false;
-    // Ticks since it was last written.
+    // Ticks since it was last drawn in or attached.
     int idleTicks = 0;
-    // Where it differs from the frame: everywhere until first written.
-    bool missesAll = true;
-    std::vector<Rect> missed;
+    // Where it lacks the frame: everywhere until first written.
+    FrameChanges missed;
 
     ~Buffer()
     {
         if (buffer != nullptr)
             wl_buffer_destroy(buffer);
-        Unmap();
-        if (fd >= 0)
-            close(fd);
-    }
-
-    void Map()
-    {
-        if (pixels != nullptr)
-            return;
-        void* mapped = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-        if (mapped == MAP_FAILED)
-            throw ETalvexError(FailureStatus, "cannot map a shared-memory buffer of the frame's size");
-        pixels = static_cast<Pixel*>(mapped);
-    }
-
-    void Unmap()
-    {
         if (pixels != nullptr)
             munmap(pixels, bytes);
-        pixels = nullptr;
+    }
+
+    Rect Bounds() const { return Rect::Sized(0, 0, width, height); }
+
+    // Copies from frame what this buffer missed; it then shows the frame.
+    void CatchUp(const Raster& frame)
+    {
+        missed.Coalesce();
+        for (const Rect& area : missed.Rects()) {
+            const auto rowBytes = static_cast<std::size_t>(area.Width()) * sizeof(Pixel);
+            for (int y = area.Top; y < area.Bottom; ++y)
+                std::memcpy(pixels + static_cast<std::ptrdiff_t>(y) * width + area.Left, frame.Scanline(y) + area.Left,
+                            rowBytes);
+        }
+        missed.Reset(Bounds());
     }
 };
 
-ShmFrameSink::ShmFrameSink(wl_shm* shm, wl_surface* surface) : m_shm(shm), m_surface(surface) {}
+ShmFrameSink::ShmFrameSink(wl_shm* shm) : m_shm(shm) {}
 
 ShmFrameSink::~ShmFrameSink() = default;
 
-void ShmFrameSink::Released(void* data, wl_buffer*)
+ShmFrameSink::Buffer* ShmFrameSink::BufferOf(const Raster& frame) const
 {
-    static_cast<Buffer*>(data)->held = false;
-}
-
-bool ShmFrameSink::CanTake(int width, int height) const
-{
-    const Buffer* first = m_buffers[0].get();
-    if (first != nullptr && (first->width != width || first->height != height))
-        return true;   // the old size's buffers are let go
-    return FreeBuffer() != nullptr || m_buffers[1] == nullptr;
-}
-
-ShmFrameSink::Buffer* ShmFrameSink::FreeBuffer() const
-{
+    if (frame.IsEmpty())
+        return nullptr;
     for (const auto& buffer : m_buffers)
-        if (buffer != nullptr && !buffer->held)
+        if (buffer != nullptr && buffer->pixels == frame.Scanline(0) && buffer->width == frame.Width() &&
+            buffer->height == frame.Height())
             return buffer.get();
     return nullptr;
+}
+
+ShmFrameSink::Buffer* ShmFrameSink::FreeBuffer(const Buffer* besides) const
+{
+    for (const auto& buffer : m_buffers)
+        if (buffer != nullptr && buffer.get() != besides && !buffer->held)
+            return buffer.get();
+    return nullptr;
+}
+
+bool ShmFrameSink::OfAnotherSize(int width, int height) const
+{
+    for (const auto& buffer : m_buffers)
+        if (buffer != nullptr)
+            return buffer->width != width || buffer->height != height;
+    return false;
 }
 
 int ShmFrameSink::BufferCount() const
@@ -91,17 +100,19 @@ int ShmFrameSink::BufferCount() const
     return (m_buffers[0] != nullptr ? 1 : 0) + (m_buffers[1] != nullptr ? 1 : 0);
 }
 
-bool ShmFrameSink::TakeAttached()
+std::size_t ShmFrameSink::BufferBytes() const
 {
-    const bool attached = m_attached;
-    m_attached = false;
-    return attached;
+    std::size_t bytes = 0;
+    for (const auto& buffer : m_buffers)
+        bytes += buffer != nullptr ? buffer->bytes : 0;
+    return bytes;
 }
 
 void ShmFrameSink::Drop()
 {
-    // A held buffer may be destroyed: the compositor keeps its own copy or reference
-    // of the contents until the surface gets another.
+    // A held buffer may be destroyed: the compositor keeps its own reference to the
+    // contents until the surface gets another.
+    m_ready = nullptr;
     for (auto& buffer : m_buffers)
         buffer.reset();
 }
@@ -113,80 +124,126 @@ ShmFrameSink::Buffer* ShmFrameSink::MakeBuffer(int width, int height)
     made->height = height;
     const int stride = width * 4;
     made->bytes = static_cast<std::size_t>(stride) * static_cast<std::size_t>(height);
-    made->fd = memfd_create("talvex-frame", MFD_CLOEXEC);
-    if (made->fd < 0 || ftruncate(made->fd, static_cast<off_t>(made->bytes)) < 0)
+    made->missed.SetWhole(made->Bounds());
+    const int fd = memfd_create("talvex-frame", MFD_CLOEXEC);
+    if (fd < 0 || ftruncate(fd, static_cast<off_t>(made->bytes)) < 0) {
+        if (fd >= 0)
+            close(fd);
         throw ETalvexError(FailureStatus, "cannot make a shared-memory buffer of the frame's size");
-    made->Map();
-    wl_shm_pool* pool = wl_shm_create_pool(m_shm, made->fd, static_cast<std::int32_t>(made->bytes));
+    }
+    void* mapped = mmap(nullptr, made->bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (mapped == MAP_FAILED) {
+        close(fd);
+        throw ETalvexError(FailureStatus, "cannot map a shared-memory buffer of the frame's size");
+    }
+    made->pixels = static_cast<Pixel*>(mapped);
+    wl_shm_pool* pool = wl_shm_create_pool(m_shm, fd, static_cast<std::int32_t>(made->bytes));
     made->buffer = wl_shm_pool_create_buffer(pool, 0, width, height, stride, WL_SHM_FORMAT_XRGB8888);
-    // The buffer keeps the pool's memory; the pool is not needed.
+    // The buffer keeps the pool's memory, and the mapping this side's: neither the pool
+    // nor the file is needed.
     wl_shm_pool_destroy(pool);
-    static const wl_buffer_listener Listener = {Released};
-    wl_buffer_add_listener(made->buffer, &Listener, made.get());
+    close(fd);
+    wl_buffer_add_listener(made->buffer, &BufferListener, &made->held);
     auto& slot = m_buffers[0] == nullptr ? m_buffers[0] : m_buffers[1];
     slot = std::move(made);
     return slot.get();
 }
 
+bool ShmFrameSink::Lend(KeptFrame& kept, int width, int height)
+{
+    Raster& frame = kept.Frame;
+    if (OfAnotherSize(width, height)) {
+        // The old size's buffers go, and a kept frame in one of them before them.
+        if (BufferOf(frame) != nullptr)
+            frame = Raster(0, 0);
+        Drop();
+    }
+    Buffer* current = BufferOf(frame);
+    for (auto& buffer : m_buffers)
+        if (buffer != nullptr && buffer.get() != current && !buffer->held &&
+            ++buffer->idleTicks >= IdleTicksBeforeDestroy)
+            buffer.reset();
+    if (!kept.Keeping)
+        return FreeBuffer(nullptr) != nullptr || BufferCount() < 2;
+    if (current != nullptr && !current->held) {
+        current->idleTicks = 0;
+        return true;
+    }
+    Buffer* target = FreeBuffer(current);
+    if (target == nullptr) {
+        if (BufferCount() == 2)
+            return false;
+        target = MakeBuffer(width, height);
+    }
+    target->idleTicks = 0;
+    if (frame.Width() == width && frame.Height() == height) {
+        target->CatchUp(frame);
+    } else {
+        // Composed whole at this tick: the buffer holds the frame once it is drawn.
+        kept.Valid = false;
+        target->missed.Reset(target->Bounds());
+    }
+    // The frame the ticks before drew: the other buffer, or a block of the heap freed
+    // here for good (the raster cache would keep it).
+    const bool onHeap = current == nullptr && !frame.IsEmpty();
+    Raster lent = Raster::Over(target->pixels, width, height);
+    lent.SetPenColour(frame.PenColour());
+    frame = std::move(lent);
+    if (onHeap)
+        Raster::DropCachedBlock();
+    return true;
+}
+
 void ShmFrameSink::CopyFrame(const Raster& frame, std::span<const Rect> rectangles)
 {
-    const int width = frame.Width();
-    const int height = frame.Height();
-    if (m_buffers[0] != nullptr && (m_buffers[0]->width != width || m_buffers[0]->height != height))
-        Drop();
-    // A buffer not written for a second is unmapped until it is written again, whether
-    // the compositor holds it or not: the compositor keeps its own mapping, and a scene
-    // that moves little (no rain) then costs this process no buffer pages at all, only
-    // its kept frame. A buffer written every tick stays mapped.
-    for (auto& buffer : m_buffers)
-        if (buffer != nullptr && ++buffer->idleTicks >= IdleTicksBeforeUnmap)
-            buffer->Unmap();
     // Joined into bands: the compositor pays for each damaged rectangle, and the
     // buffers remember fewer.
-    m_changes.Reset(frame.Bounds());
-    for (const Rect& area : rectangles)
-        m_changes.Add(area);
-    m_changes.Coalesce();
+    if (m_showWhole) {
+        m_changes.SetWhole(frame.Bounds());
+        m_showWhole = false;
+    } else {
+        m_changes.Reset(frame.Bounds());
+        for (const Rect& area : rectangles)
+            m_changes.Add(area);
+        m_changes.Coalesce();
+    }
     const std::span<const Rect> changed = m_changes.Rects();
     // Nothing moved: the surface shows this frame already.
-    if (changed.empty() && m_buffers[0] != nullptr)
+    if (changed.empty() && BufferCount() > 0)
         return;
-    // Every buffer now lacks this frame's changes; the one written below catches up.
-    for (auto& buffer : m_buffers) {
-        if (buffer == nullptr || buffer->missesAll)
-            continue;
-        if (buffer->missed.size() + changed.size() > MaxMissed) {
-            buffer->missesAll = true;
-            buffer->missed.clear();
-        } else {
-            buffer->missed.insert(buffer->missed.end(), changed.begin(), changed.end());
+    Buffer* target = BufferOf(frame);
+    if (target == nullptr) {
+        // Drawn elsewhere: into a free buffer goes what it lacks of the frame.
+        if (OfAnotherSize(frame.Width(), frame.Height()))
+            Drop();
+        target = FreeBuffer(nullptr);
+        if (target == nullptr && BufferCount() < 2)
+            target = MakeBuffer(frame.Width(), frame.Height());
+        if (target == nullptr) {
+            // Both held: this frame is not shown, and no buffer has it.
+            for (auto& buffer : m_buffers)
+                buffer->missed.SetWhole(buffer->Bounds());
+            return;
         }
+        for (const Rect& area : changed)
+            target->missed.Add(area);
+        target->CatchUp(frame);
     }
-    Buffer* target = FreeBuffer();
-    if (target == nullptr)
-        target = MakeBuffer(width, height);
-    target->Map();
+    // Every other buffer now lacks this frame's changes.
+    for (auto& buffer : m_buffers)
+        if (buffer != nullptr && buffer.get() != target)
+            for (const Rect& area : changed)
+                buffer->missed.Add(area);
+    m_ready = target;
+}
 
-    const auto copy = [&](const Rect& area) {
-        const Rect box = Intersection(area, frame.Bounds());
-        const auto rowBytes = static_cast<std::size_t>(box.Width()) * sizeof(Pixel);
-        for (int y = box.Top; y < box.Bottom; ++y)
-            std::memcpy(target->pixels + static_cast<std::ptrdiff_t>(y) * width + box.Left,
-                        frame.Scanline(y) + box.Left, rowBytes);
-    };
-    if (target->missesAll) {
-        copy(frame.Bounds());
-    } else {
-        for (const Rect& area : target->missed)
-            copy(area);
-    }
-    target->missesAll = false;
-    target->missed.clear();
-
-    wl_surface_attach(m_surface, target->buffer, 0, 0);
-    for (const Rect& area : changed)
-        wl_surface_damage_buffer(m_surface, area.Left, area.Top, area.Width(), area.Height());
-    target->held = true;
-    m_attached = true;
-    target->idleTicks = 0;
+bool ShmFrameSink::TakeShown(Shown& shown)
+{
+    if (m_ready == nullptr)
+        return false;
+    shown = Shown{m_ready->buffer, m_changes.Rects()};
+    m_ready->held = true;
+    m_ready->idleTicks = 0;
+    m_ready = nullptr;
+    return true;
 }

@@ -1,58 +1,75 @@
 // The frames of one surface on their way to the compositor: shared-memory buffers
-// (wl_shm, XRGB8888, the scene's own pixel layout) that the frame's changed rectangles
-// are copied into. A buffer the compositor still holds is never written: the next frame
-// goes into the other one, made only when the first is still held, and each buffer
-// remembers what it missed since it was last written, so that only those rectangles are
-// copied into it. The surface is damaged by this frame's changed rectangles alone. A
-// buffer still held once another has replaced it is unmapped until released (see
-// CopyFrame).
+// (wl_shm, XRGB8888, the scene's own pixel layout) that the scene draws in directly. A
+// buffer the compositor still holds is never written: before a tick the scene's kept
+// frame moves into one it has let go, made only when there is none, and that buffer is
+// first caught up with the rectangles it missed while the other was drawn in. A buffer
+// neither held nor drawn in for a second is destroyed, its memory given back. The sink
+// never touches the surface: it says which buffer shows the frame and where it changed,
+// and the surface presents it.
 #pragma once
 
-#include "platform/raster/Rect.h"
 #include "platform/raster/FrameChanges.h"
+#include "platform/raster/Rect.h"
+#include "scene/KeptFrame.h"
 #include "scene/Tick.h"
 
 #include <array>
-#include <cstdint>
+#include <cstddef>
 #include <memory>
-#include <vector>
+#include <span>
 
 struct wl_buffer;
 struct wl_shm;
-struct wl_surface;
 
 class ShmFrameSink : public IFrameSink {
 public:
-    ShmFrameSink(wl_shm* shm, wl_surface* surface);
+    explicit ShmFrameSink(wl_shm* shm);
     ~ShmFrameSink() override;
     ShmFrameSink(const ShmFrameSink&) = delete;
     ShmFrameSink& operator=(const ShmFrameSink&) = delete;
 
-    // Whether the next frame of width x height has a buffer to go into: one the
-    // compositor has let go, or room for a second. Makes no buffer yet.
-    bool CanTake(int width, int height) const;
-    // Copies into the free buffer what it lacks, attaches it and damages the changed
-    // rectangles; the caller commits. Makes the buffer when there is none free. A frame
-    // without changes, on a surface that shows the last one already, attaches nothing.
+    // Before a tick of width x height: makes the scene's kept frame a buffer the
+    // compositor does not hold, showing what the kept frame showed; a kept frame of
+    // another size (none yet, or a new size) becomes a buffer to compose anew. False
+    // when the compositor holds every buffer there may be: the tick waits. A scene
+    // that keeps no frame composes in a raster of its own, and CopyFrame copies it.
+    bool Lend(KeptFrame& kept, int width, int height);
+    // Notes the buffer the frame was drawn in, or copies a frame drawn elsewhere into a
+    // free buffer (what that buffer lacks of it); the changed rectangles are joined into
+    // few. A frame without changes, on a surface that shows the last one already, leaves
+    // nothing to show.
     void CopyFrame(const Raster& frame, std::span<const Rect> changed) override;
-    // Whether the last frame attached a buffer (and so needs a commit); clears it.
-    bool TakeAttached();
-    // Lets every buffer go (a new size, or the surface going).
+    // The next frame is shown whole, changed or not (the way the surface maps its
+    // buffer has changed).
+    void ShowWhole() { m_showWhole = true; }
+
+    // The buffer that shows the last frame and where it changed, when there is one to
+    // show; from then on the compositor holds it until it says otherwise.
+    struct Shown {
+        wl_buffer* buffer = nullptr;
+        std::span<const Rect> damage;
+    };
+    bool TakeShown(Shown& shown);
+    // Lets every buffer go (the surface going); a kept frame must no longer be one.
     void Drop();
-    // Buffers made, for the memory figures.
+    // Buffers there are, and their bytes, for the memory figures and the tests.
     int BufferCount() const;
+    std::size_t BufferBytes() const;
 
 private:
     struct Buffer;
-    static void Released(void* data, wl_buffer* buffer);
 
-    Buffer* FreeBuffer() const;
+    Buffer* BufferOf(const Raster& frame) const;
+    Buffer* FreeBuffer(const Buffer* besides) const;
+    // The buffers there are have another size than width x height.
+    bool OfAnotherSize(int width, int height) const;
     Buffer* MakeBuffer(int width, int height);
 
     wl_shm* m_shm;
-    wl_surface* m_surface;
     std::array<std::unique_ptr<Buffer>, 2> m_buffers;
-    // This frame's changed rectangles, joined.
+    // The last frame's changes, joined.
     FrameChanges m_changes;
-    bool m_attached = false;
+    // The buffer that shows the last frame, until taken.
+    Buffer* m_ready = nullptr;
+    bool m_showWhole = false;
 };

@@ -1,5 +1,5 @@
 // The compositor's globals talvex binds: the ones every surface needs, the shells it
-// can show a surface through, and the optional scaling ones.
+// can show a surface through, the optional scaling ones, and the outputs' names.
 #pragma once
 
 struct wl_compositor;
@@ -8,6 +8,7 @@ struct xdg_wm_base;
 struct zwlr_layer_shell_v1;
 struct wp_viewporter;
 struct wp_fractional_scale_manager_v1;
+struct zxdg_output_manager_v1;
 
 struct WaylandGlobals {
     wl_compositor* compositor = nullptr;
@@ -16,4 +17,5 @@ struct WaylandGlobals {
     xdg_wm_base* wmBase = nullptr;
     wp_viewporter* viewporter = nullptr;
     wp_fractional_scale_manager_v1* fractionalScale = nullptr;
+    zxdg_output_manager_v1* xdgOutputs = nullptr;
 };

@@ -1,5 +1,6 @@
 // talvex's Wayland client: the connection, its globals and outputs, and the event loop
-// that waits on the compositor, the ending signals and the tick timer together.
+// that waits on the compositor, the ending signals and the tick timer together. The
+// callbacks note what the compositor says; the loop acts on it between waits.
 #include "hosts/wayland/WaylandHost.h"
 
 #include "fractional-scale-v1-client-protocol.h"
@@ -7,12 +8,13 @@
 #include "hosts/TalvexError.h"
 #include "hosts/TickSchedule.h"
 #include "hosts/TickTimer.h"
+#include "hosts/wayland/LayerShell.h"
 #include "hosts/wayland/SaverInput.h"
 #include "hosts/wayland/SceneSurface.h"
 #include "scene/Catalogue.h"
 #include "scene/Tick.h"
 #include "viewporter-client-protocol.h"
-#include "hosts/wayland/LayerShell.h"
+#include "xdg-output-unstable-v1-client-protocol.h"
 #include "xdg-shell-client-protocol.h"
 
 #include <algorithm>
@@ -27,51 +29,118 @@ namespace {
 
 constexpr auto TickInterval = std::chrono::milliseconds(100);
 
-class WaylandSession;
-
 // One output as the compositor describes it, and the surface talvex shows on it.
 struct Output {
-    WaylandSession* session = nullptr;
-    std::uint32_t name = 0;
+    std::uint32_t global = 0;
     wl_output* output = nullptr;
+    zxdg_output_v1* xdgOutput = nullptr;
     int scale = 1;
-    bool described = false;
+    std::string name;
+    // The compositor has described it anew (wl_output's done, or a name from
+    // xdg-output) since the loop last looked.
+    bool announced = false;
+    // Its global has gone (a monitor unplugged or asleep).
+    bool removed = false;
     std::unique_ptr<SceneSurface> surface;
 };
 
+void OutputGeometry(void*, wl_output*, std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t,
+                    const char*, const char*, std::int32_t)
+{
+}
+
+void OutputMode(void*, wl_output*, std::uint32_t, std::int32_t, std::int32_t, std::int32_t) {}
+
+void OutputDone(void* data, wl_output*)
+{
+    static_cast<Output*>(data)->announced = true;
+}
+
+void OutputScale(void* data, wl_output*, std::int32_t factor)
+{
+    static_cast<Output*>(data)->scale = factor < 1 ? 1 : factor;
+}
+
+void OutputName(void* data, wl_output*, const char* name)
+{
+    static_cast<Output*>(data)->name = name;
+}
+
+void OutputDescription(void*, wl_output*, const char*) {}
+
+const wl_output_listener OutputListener = {
+    .geometry = OutputGeometry,
+    .mode = OutputMode,
+    .done = OutputDone,
+    .scale = OutputScale,
+    .name = OutputName,
+    .description = OutputDescription,
+};
+
+void XdgOutputPosition(void*, zxdg_output_v1*, std::int32_t, std::int32_t) {}
+
+void XdgOutputSize(void*, zxdg_output_v1*, std::int32_t, std::int32_t) {}
+
+// Older compositors say an output's name only here; it may come after wl_output's done.
+void XdgOutputName(void* data, zxdg_output_v1*, const char* name)
+{
+    auto& output = *static_cast<Output*>(data);
+    output.name = name;
+    output.announced = true;
+}
+
+void XdgOutputDone(void*, zxdg_output_v1*) {}
+
+void XdgOutputDescription(void*, zxdg_output_v1*, const char*) {}
+
+const zxdg_output_v1_listener XdgOutputListener = {
+    .logical_position = XdgOutputPosition,
+    .logical_size = XdgOutputSize,
+    .done = XdgOutputDone,
+    .name = XdgOutputName,
+    .description = XdgOutputDescription,
+};
+
+void WmBasePing(void*, xdg_wm_base* base, std::uint32_t serial)
+{
+    xdg_wm_base_pong(base, serial);
+}
+
+const xdg_wm_base_listener WmBaseListener = {
+    .ping = WmBasePing,
+};
+
+class WaylandSession;
+extern const wl_registry_listener RegistryListener;
+
 class WaylandSession {
 public:
-    explicit WaylandSession(WaylandRole role) : m_role(role)
+    // The registry's events.
+    static void Global(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
+                       std::uint32_t version);
+    static void GlobalRemove(void* data, wl_registry* registry, std::uint32_t name);
+
+    explicit WaylandSession(const WaylandOptions& options) : m_options(options)
     {
+        // libwayland takes the connection WAYLAND_SOCKET hands over before it looks at
+        // WAYLAND_DISPLAY.
         m_display = wl_display_connect(nullptr);
         if (m_display == nullptr)
-            throw ETalvexError(NoDisplayStatus, "cannot connect to the Wayland compositor (is WAYLAND_DISPLAY set?)");
+            throw ETalvexError(NoDisplayStatus, "cannot connect to the Wayland compositor "
+                                                "(is WAYLAND_DISPLAY or WAYLAND_SOCKET set?)");
         m_registry = wl_display_get_registry(m_display);
-        static const wl_registry_listener Listener = {Global, GlobalRemove};
-        wl_registry_add_listener(m_registry, &Listener, this);
-        // The globals, then what each says of itself (the outputs' scales).
-        Roundtrip();
-        if (m_globals.compositor == nullptr || m_globals.shm == nullptr)
-            throw ETalvexError(NoDisplayStatus, "the compositor offers no wl_compositor or wl_shm");
-        if (m_globals.layerShell == nullptr) {
-            if (m_globals.wmBase == nullptr)
-                throw ETalvexError(NoDisplayStatus, "the compositor offers neither layer-shell nor xdg-shell");
-            std::fprintf(stderr, "talvex: the compositor offers no layer-shell (wlr-layer-shell-unstable-v1); "
-                                 "showing one full-screen window instead\n");
-        }
-        Roundtrip();
-        if (m_globals.layerShell == nullptr)
-            m_window = std::make_unique<SceneSurface>(m_globals);
-        if (SurfaceCount() == 0)
-            throw ETalvexError(NoDisplayStatus, "the compositor has no output to show the scene on");
-        Roundtrip();
+        wl_registry_add_listener(m_registry, &RegistryListener, this);
     }
 
     ~WaylandSession()
     {
-        m_window.reset();
+        for (auto& output : m_outputs)
+            Forget(*output);
         m_outputs.clear();
+        DropSurface(m_window);
         m_input.reset();
+        if (m_globals.xdgOutputs != nullptr)
+            zxdg_output_manager_v1_destroy(m_globals.xdgOutputs);
         if (m_globals.fractionalScale != nullptr)
             wp_fractional_scale_manager_v1_destroy(m_globals.fractionalScale);
         if (m_globals.viewporter != nullptr)
@@ -91,61 +160,73 @@ public:
 
     int Run(std::future<std::unique_ptr<Catalogue>>& loading)
     {
+        // The globals, then what each says of itself (the outputs' scales and names).
+        if (wl_display_roundtrip(m_display) < 0 || wl_display_roundtrip(m_display) < 0)
+            return Ended();
+        if (m_globals.compositor == nullptr || m_globals.shm == nullptr)
+            throw ETalvexError(NoDisplayStatus, "the compositor offers no wl_compositor or wl_shm");
+        if (m_globals.layerShell == nullptr) {
+            if (m_globals.wmBase == nullptr)
+                throw ETalvexError(NoDisplayStatus, "the compositor offers neither layer-shell nor xdg-shell");
+            std::fprintf(stderr, "talvex: the compositor offers no layer-shell (wlr-layer-shell-unstable-v1); "
+                                 "showing one full-screen window instead\n");
+            m_window = std::make_unique<SceneSurface>(m_globals, SurfaceKind::Window, nullptr);
+        }
         try {
             m_pictures = loading.get();
         } catch (const std::exception& error) {
             throw ETalvexError(FailureStatus, std::string("the stored pictures do not load: ") + error.what());
         }
         m_schedule.Start(TickSchedule::Clock::now());
-        Tick();
-        m_timer.ArmAt(m_schedule.NextAfter(TickSchedule::Clock::now()));
+        m_timer.ArmAt(TickSchedule::Clock::now());
         for (;;) {
-            while (wl_display_prepare_read(m_display) != 0)
-                Dispatch();
-            pollfd waits[] = {{wl_display_get_fd(m_display), POLLIN, 0},
-                              {m_signals.Fd(), POLLIN, 0},
-                              {m_timer.Fd(), POLLIN, 0}};
-            if (wl_display_flush(m_display) < 0 && errno == EAGAIN)
-                waits[0].events |= POLLOUT;
-            if (poll(waits, 3, -1) < 0 && errno != EINTR) {
-                wl_display_cancel_read(m_display);
-                throw ETalvexError(FailureStatus, "the event loop's poll failed");
-            }
-            if ((waits[0].revents & (POLLIN | POLLERR | POLLHUP)) != 0) {
-                if (wl_display_read_events(m_display) < 0)
-                    Lost();
-            } else {
-                wl_display_cancel_read(m_display);
-            }
-            Dispatch();
-            if (m_signals.Received())
-                return 0;
-            if (m_input != nullptr && m_input->Ended())
-                return 0;
-            LetClosedGo();
-            if (SurfaceCount() == 0)
+            Act();
+            if (m_signals.Received() || (m_input != nullptr && m_input->Ended()) ||
+                (m_window != nullptr && m_window->Closed()))
                 return 0;
             if (m_timer.Fired()) {
                 Tick();
                 m_timer.ArmAt(m_schedule.NextAfter(TickSchedule::Clock::now()));
             }
+            if (!Wait())
+                return Ended();
         }
     }
 
 private:
-    void Roundtrip()
+    // Waits for the compositor, a signal or the timer, and takes in what the compositor
+    // said; false when the connection has ended.
+    bool Wait()
     {
-        if (wl_display_roundtrip(m_display) < 0)
-            Lost();
+        while (wl_display_prepare_read(m_display) != 0)
+            if (wl_display_dispatch_pending(m_display) < 0)
+                return false;
+        pollfd waits[] = {{wl_display_get_fd(m_display), POLLIN, 0},
+                          {m_signals.Fd(), POLLIN, 0},
+                          {m_timer.Fd(), POLLIN, 0}};
+        if (wl_display_flush(m_display) < 0) {
+            if (errno != EAGAIN) {
+                wl_display_cancel_read(m_display);
+                return false;
+            }
+            waits[0].events |= POLLOUT;
+        }
+        if (poll(waits, 3, -1) < 0 && errno != EINTR) {
+            wl_display_cancel_read(m_display);
+            throw ETalvexError(FailureStatus, "the event loop's poll failed");
+        }
+        if ((waits[0].revents & (POLLIN | POLLERR | POLLHUP)) != 0) {
+            if (wl_display_read_events(m_display) < 0)
+                return false;
+        } else {
+            wl_display_cancel_read(m_display);
+        }
+        return wl_display_dispatch_pending(m_display) >= 0;
     }
 
-    void Dispatch()
-    {
-        if (wl_display_dispatch_pending(m_display) < 0)
-            Lost();
-    }
-
-    [[noreturn]] void Lost() const
+    // The status when the connection has ended: the background's quiet end when the
+    // compositor closed it (a lock screen's server does at unlock); a failure otherwise.
+    int Ended() const
     {
         const int code = wl_display_get_error(m_display);
         if (code == EPROTO) {
@@ -155,44 +236,78 @@ private:
             char text[200];
             std::snprintf(text, sizeof text, "the compositor reported protocol error %u on %s@%u", protocolCode,
                           interface != nullptr ? interface->name : "?", id);
-            throw ETalvexError(FailureStatus, text);
+            throw ETalvexError(NoDisplayStatus, text);
         }
+        if (m_options.role == WaylandRole::Background)
+            return 0;
         throw ETalvexError(NoDisplayStatus, "the connection to the Wayland compositor was lost");
     }
 
-    std::size_t SurfaceCount() const
+    bool Wanted(const Output& output) const
     {
-        const auto shown = std::count_if(m_outputs.begin(), m_outputs.end(),
-                                         [](const std::unique_ptr<Output>& o) { return o->surface != nullptr; });
-        return static_cast<std::size_t>(shown) + (m_window != nullptr ? 1 : 0);
+        return m_options.outputs.empty() || std::find(m_options.outputs.begin(), m_options.outputs.end(),
+                                                      output.name) != m_options.outputs.end();
+    }
+
+    // Acts on what the compositor said: surfaces it closed go, outputs it described
+    // anew get a surface (or their new scale).
+    void Act()
+    {
+        std::erase_if(m_outputs, [this](std::unique_ptr<Output>& output) {
+            if (output->removed)
+                Forget(*output);
+            return output->removed;
+        });
+        for (auto& output : m_outputs) {
+            if (output->surface != nullptr && output->surface->Closed())
+                DropSurface(output->surface);
+            if (!output->announced)
+                continue;
+            output->announced = false;
+            if (output->surface != nullptr)
+                output->surface->SetScale(output->scale);
+            else if (m_globals.layerShell != nullptr && Wanted(*output))
+                MakeSurface(*output);
+        }
+        if (m_window != nullptr) {
+            // The window is composed at the integer scale of the output it last entered.
+            for (const auto& output : m_outputs)
+                if (output->output == m_window->EnteredOutput())
+                    m_window->SetScale(output->scale);
+        }
+    }
+
+    void MakeSurface(Output& output)
+    {
+        output.surface = std::make_unique<SceneSurface>(
+            m_globals, m_options.role == WaylandRole::Saver ? SurfaceKind::Overlay : SurfaceKind::Background,
+            output.output);
+        output.surface->SetScale(output.scale);
     }
 
     void DropSurface(std::unique_ptr<SceneSurface>& surface)
     {
-        if (m_input != nullptr)
+        if (surface != nullptr && m_input != nullptr)
             m_input->Forget(surface.get());
         surface.reset();
     }
 
-    void LetClosedGo()
+    // The output's objects go, with its surface.
+    void Forget(Output& output)
     {
-        for (auto& output : m_outputs)
-            if (output->surface != nullptr && output->surface->Closed())
-                DropSurface(output->surface);
-        if (m_window != nullptr && m_window->Closed())
-            DropSurface(m_window);
+        DropSurface(output.surface);
+        if (m_window != nullptr)
+            m_window->OutputGone(output.output);
+        if (output.xdgOutput != nullptr)
+            zxdg_output_v1_destroy(output.xdgOutput);
+        if (wl_output_get_version(output.output) >= WL_OUTPUT_RELEASE_SINCE_VERSION)
+            wl_output_release(output.output);
+        else
+            wl_output_destroy(output.output);
     }
 
     void Tick()
     {
-        if (m_window != nullptr) {
-            // The window's pixels are those of the output it is on.
-            int scale = 1;
-            for (const auto& output : m_outputs)
-                if (output->output == m_window->EnteredOutput())
-                    scale = output->scale;
-            m_window->SetScale(scale);
-        }
         try {
             for (auto& output : m_outputs)
                 if (output->surface != nullptr)
@@ -207,7 +322,6 @@ private:
                 std::fprintf(stderr, "talvex: a tick failed: %s (further failures are not reported)\n", error.what());
             m_tickFailureSaid = true;
         }
-        wl_display_flush(m_display);
         // The pictures the plans show next are decoded now, outside the next tick.
         for (const auto& output : m_outputs)
             if (output->surface != nullptr)
@@ -216,28 +330,17 @@ private:
             DecodeAhead(m_window->Plan(), *m_pictures);
     }
 
-public:
-    // The output has said all it has to say, at first or after a change.
-    void Described(Output& output)
+    // Names the output's xdg-output, where names come only from there.
+    void AskName(Output& output)
     {
-        const bool first = !output.described;
-        output.described = true;
-        if (output.surface != nullptr)
-            output.surface->SetScale(output.scale);
-        if (!first || m_globals.layerShell == nullptr)
+        if (m_globals.xdgOutputs == nullptr || output.xdgOutput != nullptr ||
+            wl_output_get_version(output.output) >= WL_OUTPUT_NAME_SINCE_VERSION)
             return;
-        output.surface = std::make_unique<SceneSurface>(
-            m_globals, output.output, m_role == WaylandRole::Saver ? SurfaceLayer::Overlay : SurfaceLayer::Background);
-        output.surface->SetScale(output.scale);
+        output.xdgOutput = zxdg_output_manager_v1_get_xdg_output(m_globals.xdgOutputs, output.output);
+        zxdg_output_v1_add_listener(output.xdgOutput, &XdgOutputListener, &output);
     }
 
-private:
-
-    static void Global(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
-                       std::uint32_t version);
-    static void GlobalRemove(void* data, wl_registry* registry, std::uint32_t name);
-
-    WaylandRole m_role;
+    WaylandOptions m_options;
     wl_display* m_display = nullptr;
     wl_registry* m_registry = nullptr;
     WaylandGlobals m_globals;
@@ -251,16 +354,16 @@ private:
     bool m_tickFailureSaid = false;
 };
 
+const wl_registry_listener RegistryListener = {
+    .global = WaylandSession::Global,
+    .global_remove = WaylandSession::GlobalRemove,
+};
+
 template <typename T>
 T* Bind(wl_registry* registry, std::uint32_t name, const wl_interface& interface, std::uint32_t offered,
         std::uint32_t wanted)
 {
     return static_cast<T*>(wl_registry_bind(registry, name, &interface, std::min(offered, wanted)));
-}
-
-void OutputScale(void* data, wl_output*, std::int32_t factor)
-{
-    static_cast<Output*>(data)->scale = factor < 1 ? 1 : factor;
 }
 
 void WaylandSession::Global(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
@@ -277,35 +380,25 @@ void WaylandSession::Global(void* data, wl_registry* registry, std::uint32_t nam
         g.layerShell = Bind<zwlr_layer_shell_v1>(registry, name, zwlr_layer_shell_v1_interface, version, 4);
     } else if (is(xdg_wm_base_interface)) {
         g.wmBase = Bind<xdg_wm_base>(registry, name, xdg_wm_base_interface, version, 1);
-        static const xdg_wm_base_listener Listener = {
-            [](void*, xdg_wm_base* base, std::uint32_t serial) { xdg_wm_base_pong(base, serial); }};
-        xdg_wm_base_add_listener(g.wmBase, &Listener, &self);
+        xdg_wm_base_add_listener(g.wmBase, &WmBaseListener, &self);
     } else if (is(wp_viewporter_interface)) {
         g.viewporter = Bind<wp_viewporter>(registry, name, wp_viewporter_interface, version, 1);
     } else if (is(wp_fractional_scale_manager_v1_interface)) {
         g.fractionalScale = Bind<wp_fractional_scale_manager_v1>(registry, name,
                                                                  wp_fractional_scale_manager_v1_interface, version, 1);
-    } else if (is(wl_seat_interface) && self.m_role == WaylandRole::Saver && self.m_input == nullptr) {
+    } else if (is(zxdg_output_manager_v1_interface) && version >= 2) {
+        // Names came with version 2.
+        g.xdgOutputs = Bind<zxdg_output_manager_v1>(registry, name, zxdg_output_manager_v1_interface, version, 3);
+        for (auto& output : self.m_outputs)
+            self.AskName(*output);
+    } else if (is(wl_seat_interface) && self.m_options.role == WaylandRole::Saver && self.m_input == nullptr) {
         self.m_input = std::make_unique<SaverInput>(Bind<wl_seat>(registry, name, wl_seat_interface, version, 7));
     } else if (is(wl_output_interface) && version >= 2) {
         auto output = std::make_unique<Output>();
-        output->session = &self;
-        output->name = name;
+        output->global = name;
         output->output = Bind<wl_output>(registry, name, wl_output_interface, version, 4);
-        static const wl_output_listener Listener = {
-            [](void*, wl_output*, std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t, const char*,
-               const char*, std::int32_t) {},
-            [](void*, wl_output*, std::uint32_t, std::int32_t, std::int32_t, std::int32_t) {},
-            // Described in full: a surface of its own, or its new scale.
-            [](void* described, wl_output*) {
-                auto& it = *static_cast<Output*>(described);
-                it.session->Described(it);
-            },
-            OutputScale,
-            [](void*, wl_output*, const char*) {},
-            [](void*, wl_output*, const char*) {},
-        };
-        wl_output_add_listener(output->output, &Listener, output.get());
+        wl_output_add_listener(output->output, &OutputListener, output.get());
+        self.AskName(*output);
         self.m_outputs.push_back(std::move(output));
     }
 }
@@ -313,26 +406,15 @@ void WaylandSession::Global(void* data, wl_registry* registry, std::uint32_t nam
 void WaylandSession::GlobalRemove(void* data, wl_registry*, std::uint32_t name)
 {
     auto& self = *static_cast<WaylandSession*>(data);
-    const auto found = std::find_if(self.m_outputs.begin(), self.m_outputs.end(),
-                                    [name](const std::unique_ptr<Output>& o) { return o->name == name; });
-    if (found == self.m_outputs.end())
-        return;
-    Output& output = **found;
-    if (output.surface != nullptr)
-        self.DropSurface(output.surface);
-    if (self.m_window != nullptr)
-        self.m_window->OutputGone(output.output);
-    if (wl_output_get_version(output.output) >= 3)
-        wl_output_release(output.output);
-    else
-        wl_output_destroy(output.output);
-    self.m_outputs.erase(found);
+    for (auto& output : self.m_outputs)
+        if (output->global == name)
+            output->removed = true;
 }
 
 } // namespace
 
-int RunWayland(WaylandRole role, std::future<std::unique_ptr<Catalogue>>& loading)
+int RunWayland(const WaylandOptions& options, std::future<std::unique_ptr<Catalogue>>& loading)
 {
-    WaylandSession session(role);
+    WaylandSession session(options);
     return session.Run(loading);
 }

@@ -112,6 +112,19 @@ Raster::Raster(int width, int height, const RowsToOverwrite& rows)
     }
 }
 
+Raster Raster::Over(Pixel* pixels, int width, int height)
+{
+    Raster over(0, 0);
+    if (pixels == nullptr || width <= 0 || height <= 0)
+        return over;
+    over.m_width = width;
+    over.m_height = height;
+    over.m_pitch = width;
+    over.m_pixels = pixels;
+    over.m_owned = false;
+    return over;
+}
+
 void Raster::PrepareBlock(int width, int height)
 {
     // The white of the new raster touches every page; the block then waits in the cache.
@@ -137,7 +150,8 @@ IRasterBlockSource* Raster::SetBlockSource(IRasterBlockSource* source)
 
 Raster::~Raster()
 {
-    ReleaseBlock(m_pixels, static_cast<std::size_t>(m_pitch) * static_cast<std::size_t>(m_height));
+    if (m_owned)
+        ReleaseBlock(m_pixels, static_cast<std::size_t>(m_pitch) * static_cast<std::size_t>(m_height));
 }
 
 // A moved-from raster is left empty, as a raster of 0 x 0.
@@ -159,6 +173,7 @@ void Raster::Swap(Raster& other) noexcept
     std::swap(m_height, other.m_height);
     std::swap(m_pitch, other.m_pitch);
     std::swap(m_pixels, other.m_pixels);
+    std::swap(m_owned, other.m_owned);
     std::swap(m_pen, other.m_pen);
     std::swap(m_penX, other.m_penX);
     std::swap(m_penY, other.m_penY);

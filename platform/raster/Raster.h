@@ -44,6 +44,9 @@ public:
     // Every pixel white but in the rows the caller will overwrite whole before it reads
     // any of them: there the storage holds whatever its block held before.
     Raster(int width, int height, const RowsToOverwrite& rows);
+    // A raster over pixels the caller owns (rows of width pixels, one after another),
+    // as they are; they must outlive it, and it never frees them.
+    static Raster Over(Pixel* pixels, int width, int height);
     ~Raster();
     Raster(const Raster&) = delete;
     Raster& operator=(const Raster&) = delete;
@@ -78,6 +81,7 @@ private:
     int m_height = 0;
     int m_pitch = 0;
     Pixel* m_pixels = nullptr;
+    bool m_owned = true;
     Pixel m_pen = Black;
     int m_penX = 0;
     int m_penY = 0;

@@ -42,37 +42,48 @@ TEST(TalvexOptions, ReadsTheHostsConventions)
     }
 }
 
-// Where it draws when WAYLAND_DISPLAY is set: Wayland unless an X11 option or a host's
-// window says otherwise.
+// Where it draws in a Wayland session (WAYLAND_DISPLAY, or a connection handed over in
+// WAYLAND_SOCKET): Wayland unless an X11 option or a host's window says otherwise; and
+// on which outputs.
 struct WaylandLine {
     std::vector<std::string> args;
     const char* hostWindow;
-    const char* waylandDisplay;
+    WaylandEnvironment wayland;
     TalvexTarget target;
     bool background;
+    std::vector<std::string> outputs;
 };
 
 const WaylandLine WaylandLines[] = {
-    {{}, nullptr, "wayland-1", TalvexTarget::Wayland, false},
-    {{}, nullptr, "", TalvexTarget::OwnWindow, false},
-    {{}, "0x400008", "wayland-1", TalvexTarget::OwnWindow, false},
-    {{"--root"}, nullptr, "wayland-1", TalvexTarget::HostWindow, false},
-    {{"-window"}, nullptr, "wayland-1", TalvexTarget::OwnWindow, false},
-    {{"--window", "--wayland"}, nullptr, nullptr, TalvexTarget::Wayland, false},
-    {{"-background"}, nullptr, nullptr, TalvexTarget::Wayland, true},
-    {{"--background", "--wayland"}, "0x400008", "wayland-1", TalvexTarget::Wayland, true},
+    {{}, nullptr, {"wayland-1"}, TalvexTarget::Wayland, false, {}},
+    {{}, nullptr, {""}, TalvexTarget::OwnWindow, false, {}},
+    {{}, nullptr, {nullptr, "5"}, TalvexTarget::Wayland, false, {}},
+    {{}, nullptr, {nullptr, ""}, TalvexTarget::OwnWindow, false, {}},
+    {{}, "0x400008", {"wayland-1", "5"}, TalvexTarget::OwnWindow, false, {}},
+    {{"--root"}, nullptr, {"wayland-1"}, TalvexTarget::HostWindow, false, {}},
+    {{"-window"}, nullptr, {nullptr, "5"}, TalvexTarget::OwnWindow, false, {}},
+    {{"--window", "--wayland"}, nullptr, {}, TalvexTarget::Wayland, false, {}},
+    {{"-background"}, nullptr, {}, TalvexTarget::Wayland, true, {}},
+    {{"--background", "--wayland"}, "0x400008", {"wayland-1"}, TalvexTarget::Wayland, true, {}},
+    {{"--output", "DP-1", "-output=HDMI-A-1"}, nullptr, {}, TalvexTarget::Wayland, false, {"DP-1", "HDMI-A-1"}},
+    {{"--background"}, nullptr, {nullptr, "5", "DP-2"}, TalvexTarget::Wayland, true, {"DP-2"}},
+    {{"--output", "DP-1"}, nullptr, {"wayland-1", nullptr, "DP-2"}, TalvexTarget::Wayland, false, {"DP-1", "DP-2"}},
+    {{"--window"}, nullptr, {"wayland-1", nullptr, "DP-2"}, TalvexTarget::OwnWindow, false, {}},
 };
 
-TEST(TalvexOptions, ChoosesWaylandWhenNothingSaysX11)
+TEST(TalvexOptions, ChoosesWaylandWhenNothingSaysX11AndTheOutputsNamed)
 {
     for (const WaylandLine& line : WaylandLines) {
         TalvexOptions options;
         std::string problem;
-        const std::string shown = ::testing::PrintToString(line.args) + " " + (line.waylandDisplay ? line.waylandDisplay : "-");
-        ASSERT_TRUE(ParseTalvexOptions(line.args, line.hostWindow, options, problem, line.waylandDisplay))
+        const auto shown = ::testing::PrintToString(line.args) + " " +
+                           (line.wayland.display ? line.wayland.display : "-") + " " +
+                           (line.wayland.socket ? line.wayland.socket : "-");
+        ASSERT_TRUE(ParseTalvexOptions(line.args, line.hostWindow, options, problem, line.wayland))
             << shown << ": " << problem;
         EXPECT_EQ(options.target, line.target) << shown;
         EXPECT_EQ(options.background, line.background) << shown;
+        EXPECT_EQ(options.outputs, line.outputs) << shown;
     }
 }
 
@@ -98,6 +109,9 @@ const BadLine BadLines[] = {
     {{"root"}, nullptr, "\"root\""},
     {{"--background", "--root"}, nullptr, "--background is for Wayland"},
     {{"--wayland=1"}, nullptr, "\"--wayland=1\""},
+    {{"--output"}, nullptr, "--output needs an output's name"},
+    {{"--output="}, nullptr, "--output= needs an output's name"},
+    {{"--output", "DP-1", "--root"}, nullptr, "--output is for Wayland"},
 };
 
 TEST(TalvexOptions, NamesWhatIsWrongInOneLine)

@@ -1,8 +1,10 @@
 // talvex under a Wayland compositor (headless sway, as an unprivileged user): a scene of
-// its own on every output at the output's pixel size, outputs made while it runs, the
-// saver's input rule, the background that takes no input, the idle daemon starting it,
-// and its exit statuses.
+// its own on every output at the output's pixel size, outputs made or rescaled while it
+// runs, the saver's input rule, the background that takes no input, the idle daemon
+// starting it, and its exit statuses; under weston, which has no layer-shell, one
+// full-screen window.
 #include "HeadlessSway.h"
+#include "HeadlessWeston.h"
 #include "SaverRules.h"
 #include "support/ReadAll.h"
 #include "support/TempFolder.h"
@@ -39,6 +41,9 @@ TEST(TalvexOnWayland, ShowsAFirstCycleFrameOfItsOwnOnEachOutputAtItsPixelSize)
     // An output made while it runs gets a surface and a scene from its first tick.
     ASSERT_TRUE(sway.AddOutput({"HEADLESS-3", 800, 600, 1, 1792}));
     EXPECT_TRUE(sway.WaitForFirstCycleFrame("HEADLESS-3", 800, 600));
+    // A scale changed while it runs: the same pixels, shown 1:1 at the new scale.
+    ASSERT_EQ(sway.Run("swaymsg output HEADLESS-1 scale 2"), 0);
+    EXPECT_TRUE(sway.WaitForFirstCycleFrame("HEADLESS-1", 1280, 1024));
     EXPECT_TRUE(talvex.KeepsRunning(0ms)) << talvex.Errors();
 }
 
@@ -115,17 +120,33 @@ TEST(TalvexOnWayland, EndsWithOneLineAndStatus1WhenTheCompositorIsKilled)
     EXPECT_EQ(Lines(talvex.Errors()), 1) << talvex.Errors();
 }
 
+TEST(TalvexOnWeston, WithoutLayerShellSaysSoOnceCoversTheOutputAndEndsOnSigterm)
+{
+    HeadlessWeston weston(1024, 768);
+    ASSERT_TRUE(weston.Started());
+    SessionProgram talvex(weston, {TALVEX});
+    EXPECT_TRUE(weston.WaitForFirstCycleFrame("", 1024, 768)) << talvex.Errors();
+    kill(talvex.Pid(), SIGTERM);
+    int status = -1;
+    EXPECT_TRUE(talvex.WaitForExit(status, 3s));
+    EXPECT_EQ(status, 0);
+    const std::string errors = talvex.Errors();
+    EXPECT_EQ(Lines(errors), 1) << errors;
+    EXPECT_NE(errors.find("no layer-shell"), std::string::npos) << errors;
+}
+
 // Without a compositor to talk to: the statuses of the X11 side, one line each.
 struct Failure {
     std::vector<std::string> args;
     int status;
+    const char* named;   // what the one line names
 };
 
 const Failure Failures[] = {
-    {{}, 1},                             // WAYLAND_DISPLAY names no socket
-    {{"--background"}, 1},
-    {{"--background", "--root"}, 2},     // --background is Wayland's alone
-    {{"--wayland=yes"}, 2},
+    {{}, 1, "WAYLAND_SOCKET"},                     // WAYLAND_DISPLAY names no socket
+    {{"--background"}, 1, "WAYLAND_DISPLAY"},
+    {{"--background", "--root"}, 2, "--root"},     // --background is Wayland's alone
+    {{"--wayland=yes"}, 2, "--wayland=yes"},
 };
 
 TEST(TalvexOnWayland, FailsWithOneLineAndTheX11Statuses)
@@ -139,7 +160,9 @@ TEST(TalvexOnWayland, FailsWithOneLineAndTheX11Statuses)
         const int raw = std::system(line.c_str());
         SCOPED_TRACE(line);
         EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, failure.status);
-        EXPECT_EQ(Lines(run.Get("errors").value_or("")), 1) << run.Get("errors").value_or("");
+        const std::string errors = run.Get("errors").value_or("");
+        EXPECT_EQ(Lines(errors), 1) << errors;
+        EXPECT_NE(errors.find(failure.named), std::string::npos) << errors;
     }
 }
 

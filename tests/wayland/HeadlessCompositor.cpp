@@ -1,0 +1,195 @@
+// A headless compositor's session as an unprivileged user, and programs started in it.
+#include "HeadlessCompositor.h"
+
+#include "support/ChildExit.h"
+#include "support/SceneOnScreen.h"
+#include "support/Unprivileged.h"
+#include "support/WaitUntil.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+// A folder of the session's user alone (the runtime folder must be its own, mode 700).
+void GiveToUser(const fs::path& path, mode_t mode)
+{
+    fs::create_directories(path);
+    const UserIds user = UnprivilegedUser();
+    if (RunningAsRoot() && chown(path.c_str(), user.uid, user.gid) != 0)
+        ADD_FAILURE() << "chown " << path;
+    chmod(path.c_str(), mode);
+}
+
+} // namespace
+
+pid_t SpawnBare(std::vector<std::string> argv, const posix_spawn_file_actions_t* actions)
+{
+    std::vector<char*> args;
+    for (std::string& s : argv)
+        args.push_back(s.data());
+    args.push_back(nullptr);
+    char* noEnvironment[] = {nullptr};
+    pid_t pid = -1;
+    if (posix_spawnp(&pid, args.front(), actions, nullptr, args.data(), noEnvironment) != 0)
+        return -1;
+    return pid;
+}
+
+void StopChild(pid_t pid)
+{
+    if (pid <= 0)
+        return;
+    kill(pid, SIGTERM);
+    if (WaitUntil([pid] { return waitpid(pid, nullptr, WNOHANG) == pid; }, 3s))
+        return;
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+}
+
+HeadlessCompositor::HeadlessCompositor()
+{
+    m_folder.OpenToOthers();
+    GiveToUser(m_folder / "home", 0700);
+    GiveToUser(m_folder / "run", 0700);
+    GiveToUser(m_folder / "shared", 0755);
+}
+
+HeadlessCompositor::~HeadlessCompositor()
+{
+    StopChild(m_pid);
+}
+
+void HeadlessCompositor::Start(const std::vector<std::string>& argv, const std::vector<std::string>& settings,
+                               const std::string& log, const std::function<bool()>& ready)
+{
+    std::vector<std::string> line = AsUser(argv);
+    line.insert(line.end() - static_cast<std::ptrdiff_t>(argv.size()), settings.begin(), settings.end());
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    const std::string logPath = (m_folder / log).string();
+    posix_spawn_file_actions_addopen(&actions, 2, logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    m_pid = SpawnBare(line, &actions);
+    posix_spawn_file_actions_destroy(&actions);
+    m_started = m_pid > 0 &&
+                WaitUntil([&] { return Run("test -S \"$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY\"") == 0 && ready(); }, 15s, 50ms);
+}
+
+std::string HeadlessCompositor::Shared() const
+{
+    return (m_folder / "shared").string();
+}
+
+std::vector<std::string> HeadlessCompositor::Environment() const
+{
+    const fs::path run = m_folder / "run";
+    // The display socket the compositor makes in the runtime folder: wayland-N, with its
+    // lock file.
+    std::string display;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(run, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with("wayland-") && !name.ends_with(".lock"))
+            display = name;
+    }
+    std::vector<std::string> environment = {"HOME=" + (m_folder / "home").string(), "XDG_RUNTIME_DIR=" + run.string(),
+                                            "WAYLAND_DISPLAY=" + display};
+    environment.insert(environment.end(), m_extraEnvironment.begin(), m_extraEnvironment.end());
+    environment.push_back("PATH=/usr/local/bin:/usr/bin:/bin");
+    return environment;
+}
+
+std::vector<std::string> HeadlessCompositor::AsUser(const std::vector<std::string>& argv) const
+{
+    std::vector<std::string> line;
+    if (RunningAsRoot())
+        line = {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"};
+    line.push_back("env");
+    line.push_back("-i");
+    for (const std::string& entry : Environment())
+        line.push_back(entry);
+    line.insert(line.end(), argv.begin(), argv.end());
+    return line;
+}
+
+int HeadlessCompositor::Run(const std::string& command) const
+{
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    const pid_t pid = SpawnBare(AsUser({"sh", "-c", command}), &actions);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    if (pid <= 0 || waitpid(pid, &status, 0) != pid)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool HeadlessCompositor::WaitForFirstCycleFrame(const std::string& output, int width, int height) const
+{
+    const FirstCycle& frames = FirstCycleFrames(width, height);
+    if (frames.eyesOpen.width != width)
+        return false;
+    return WaitUntil(
+        [&] {
+            const Screenshot shot = Shoot(output);
+            return shot.width == width && shot.height == height &&
+                   (shot.Shows(0, 0, frames.eyesOpen) || shot.Shows(0, 0, frames.eyesShut));
+        },
+        10s, 50ms);
+}
+
+SessionProgram::SessionProgram(const HeadlessCompositor& session, const std::vector<std::string>& argv)
+    : SessionProgram(session.AsUser(argv))
+{
+}
+
+SessionProgram::SessionProgram(const std::vector<std::string>& line)
+{
+    const std::string errors = (m_folder / "errors").string();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    // setpriv and env replace themselves with the program: the pid is the program's.
+    m_pid = SpawnBare(line, &actions);
+    posix_spawn_file_actions_destroy(&actions);
+}
+
+SessionProgram::~SessionProgram()
+{
+    if (!m_reaped)
+        StopChild(m_pid);
+}
+
+std::string SessionProgram::Errors() const
+{
+    return m_folder.Get("errors").value_or("");
+}
+
+bool SessionProgram::Exited(int& status)
+{
+    return ChildExited(m_pid, m_reaped, m_status, status);
+}
+
+bool SessionProgram::WaitForExit(int& status, std::chrono::milliseconds deadline)
+{
+    return WaitUntil([&] { return Exited(status); }, deadline);
+}
+
+bool SessionProgram::KeepsRunning(std::chrono::milliseconds interval)
+{
+    int status = 0;
+    return !WaitForExit(status, interval);
+}

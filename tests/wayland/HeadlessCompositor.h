@@ -1,0 +1,89 @@
+// What the Wayland tests' compositors share: one started as an unprivileged user with a
+// private runtime folder, the environment and commands of its session, its screenshots
+// compared with the scene's first-cycle frames, and programs started in its session.
+#pragma once
+
+#include "support/XServer.h"
+#include "support/TempFolder.h"
+
+#include <chrono>
+#include <functional>
+#include <spawn.h>
+#include <string>
+#include <sys/types.h>
+#include <utility>
+#include <vector>
+
+class HeadlessCompositor {
+public:
+    // Stops the compositor by its process id, if still running.
+    virtual ~HeadlessCompositor();
+    HeadlessCompositor(const HeadlessCompositor&) = delete;
+    HeadlessCompositor& operator=(const HeadlessCompositor&) = delete;
+
+    bool Started() const { return m_started; }
+    pid_t Pid() const { return m_pid; }
+    // The environment of a program in the session: HOME, XDG_RUNTIME_DIR, WAYLAND_DISPLAY
+    // (the display socket in the runtime folder), PATH and the compositor's own entries,
+    // nothing of the test's own.
+    std::vector<std::string> Environment() const;
+    // The command line that runs argv as the session's user in its environment.
+    std::vector<std::string> AsUser(const std::vector<std::string>& argv) const;
+    // Runs a shell command as the session's user; its exit status.
+    int Run(const std::string& command) const;
+    // A screenshot of the output; empty on failure.
+    virtual Screenshot Shoot(const std::string& output) const = 0;
+    // Polls screenshots of the output until it shows one of the scene's first-cycle
+    // frames of width x height, pixel for pixel.
+    bool WaitForFirstCycleFrame(const std::string& output, int width, int height) const;
+    // A folder the session's user may write into.
+    std::string Shared() const;
+
+protected:
+    // Makes the session's folders: home, run (the runtime folder) and shared.
+    HeadlessCompositor();
+    // One more entry of the session's environment, before PATH.
+    void AddToEnvironment(std::string entry) { m_extraEnvironment.push_back(std::move(entry)); }
+    // Starts argv as the session's user with settings before it in its environment, its
+    // standard error in the file log of the test's folder, and waits (15 s at most) until
+    // the display socket is there and ready() holds.
+    void Start(const std::vector<std::string>& argv, const std::vector<std::string>& settings, const std::string& log,
+               const std::function<bool()>& ready);
+    void SetStarted(bool started) { m_started = started; }
+
+    TempFolder m_folder{"veskan-wayland"};
+
+private:
+    std::vector<std::string> m_extraEnvironment;
+    pid_t m_pid = -1;
+    bool m_started = false;
+};
+
+// A program started in the compositor's session, its standard error in a file.
+class SessionProgram {
+public:
+    SessionProgram(const HeadlessCompositor& session, const std::vector<std::string>& argv);
+    // A command line run as it stands (its environment given in it, by env -i).
+    explicit SessionProgram(const std::vector<std::string>& line);
+    ~SessionProgram();   // stopped by its process id if still running
+    SessionProgram(const SessionProgram&) = delete;
+    SessionProgram& operator=(const SessionProgram&) = delete;
+
+    pid_t Pid() const { return m_pid; }
+    std::string Errors() const;
+    bool Exited(int& status);
+    bool WaitForExit(int& status, std::chrono::milliseconds deadline);
+    // Still running through the whole interval (an exit ends the check early).
+    bool KeepsRunning(std::chrono::milliseconds interval);
+
+private:
+    TempFolder m_folder{"veskan-wayland-program"};
+    pid_t m_pid = -1;
+    bool m_reaped = false;
+    int m_status = 0;
+};
+
+// Starts argv (looked up in PATH) with an empty environment; -1 on failure.
+pid_t SpawnBare(std::vector<std::string> argv, const posix_spawn_file_actions_t* actions);
+// Ends a child: SIGTERM, SIGKILL after 3 s, and reaps it.
+void StopChild(pid_t pid);
