@@ -83,6 +83,13 @@ TApplication::~TApplication()
         qApp->removeEventFilter(m_impl.get());
     if (Application == this)
         Application = nullptr;
+    // Qt's Wayland platform (6.4) can hang for ever in its own teardown: when its
+    // event thread stops just after a read was prepared for it, the read is never
+    // taken, and the frame-queue thread it then stops waits on it. The windows are
+    // gone by now and nothing of the program is left to release, so on Wayland the
+    // connection ends with the process instead.
+    if (m_impl->ownQtApplication && QGuiApplication::platformName() == QLatin1String("wayland"))
+        static_cast<void>(m_impl->ownQtApplication.release());
 }
 
 void TApplication::ShowMainForm()
