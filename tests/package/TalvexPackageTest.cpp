@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <set>
@@ -70,10 +71,25 @@ std::vector<std::string> Lines(const std::string& text)
 }
 
 // Runs an administrator's command: as it is under root, through sudo otherwise.
+// Runs a command as root (through sudo when not root); what it says goes to the test's
+// output when it fails.
 int AsRoot(const std::string& command)
 {
-    const std::string line = (RunningAsRoot() ? "" : "sudo -n ") + command + " >/dev/null 2>&1";
-    return std::system(("env DEBIAN_FRONTEND=noninteractive " + line).c_str());
+    const TempFolder folder{"talvex-package-root"};
+    const std::string log = (folder / "output").string();
+    const std::string line = "env DEBIAN_FRONTEND=noninteractive " + std::string(RunningAsRoot() ? "" : "sudo -n ") +
+                             command + " >" + log + " 2>&1";
+    const int status = std::system(line.c_str());
+    if (status != 0)
+        std::fprintf(stderr, "%s failed (%d):\n%s\n", command.c_str(), status, ReadAll(log).c_str());
+    return status;
+}
+
+// apt-get as root. It waits up to five minutes for the package manager's lock, which
+// automatic updates or another apt may hold.
+int Apt(const std::string& arguments)
+{
+    return AsRoot("apt-get -o DPkg::Lock::Timeout=300 " + arguments);
 }
 
 bool Installed()
@@ -110,17 +126,17 @@ protected:
     {
         // A package left by an earlier run goes first, with its settings.
         if (Installed()) {
-            ASSERT_EQ(AsRoot("apt-get purge -y talvex-saver"), 0);
+            ASSERT_EQ(Apt("purge -y talvex-saver"), 0);
         }
         ASSERT_FALSE(fs::exists(Shared)) << Shared << " exists before the install";
         ASSERT_FALSE(PackageFile().empty()) << "no package in " << PACKAGE_DIR;
-        ASSERT_EQ(AsRoot("apt-get install -y " + PackageFile().string()), 0);
+        ASSERT_EQ(Apt("install -y " + PackageFile().string()), 0);
         listed = Lines(Output("dpkg -L talvex-saver"));
     }
     static void TearDownTestSuite()
     {
         if (Installed())
-            AsRoot("apt-get purge -y talvex-saver");
+            Apt("purge -y talvex-saver");
     }
     void SetUp() override { ASSERT_TRUE(Installed()) << "talvex-saver is not installed"; }
 
@@ -238,16 +254,16 @@ TEST_F(TalvexSaverPackage, RemoveKeepsTheSharedFileAndPurgeRemovesEverything)
     const std::string text = "; kept\n[Config]\nType=-1\n";
     ASSERT_EQ(AsRoot("sh -c \"printf '; kept\\n[Config]\\nType=-1\\n' >" + (Shared / "VESKAN.INI").string() + "\""),
               0);
-    ASSERT_EQ(AsRoot("apt-get install -y --reinstall " + PackageFile().string()), 0);
+    ASSERT_EQ(Apt("install -y --reinstall " + PackageFile().string()), 0);
     EXPECT_EQ(ReadAll(Shared / "VESKAN.INI"), text) << "a reinstall changed the file";
-    ASSERT_EQ(AsRoot("apt-get remove -y talvex-saver"), 0);
+    ASSERT_EQ(Apt("remove -y talvex-saver"), 0);
     EXPECT_FALSE(fs::exists(Talvex));
     EXPECT_EQ(ReadAll(Shared / "VESKAN.INI"), text) << "remove changed the file";
     EXPECT_EQ(Mode(Shared / "VESKAN.INI"), "f666 0:0");
-    ASSERT_EQ(AsRoot("apt-get install -y " + PackageFile().string()), 0);
+    ASSERT_EQ(Apt("install -y " + PackageFile().string()), 0);
     EXPECT_EQ(ReadAll(Shared / "VESKAN.INI"), text) << "installing again changed the file";
 
-    ASSERT_EQ(AsRoot("apt-get purge -y talvex-saver"), 0);
+    ASSERT_EQ(Apt("purge -y talvex-saver"), 0);
     ASSERT_GT(listed.size(), 10u);
     for (const std::string& path : listed) {
         if (path == "/." || !fs::exists(path))
