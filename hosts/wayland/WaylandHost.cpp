@@ -1,13 +1,11 @@
-// talvex's Wayland client: the connection, its globals and outputs, and the event loop
-// that waits on the compositor, the ending signals and the tick timer together. The
-// callbacks note what the compositor says; the loop acts on it between waits.
+// talvex's Wayland client: the connection, its globals and outputs, plugged into the
+// session loop. The callbacks note what the compositor says; the loop acts on it
+// between waits.
 #include "hosts/wayland/WaylandHost.h"
 
 #include "fractional-scale-v1-client-protocol.h"
-#include "hosts/EndSignals.h"
+#include "hosts/SessionLoop.h"
 #include "hosts/TalvexError.h"
-#include "hosts/TickSchedule.h"
-#include "hosts/TickTimer.h"
 #include "hosts/wayland/LayerShell.h"
 #include "hosts/wayland/SaverInput.h"
 #include "hosts/wayland/SceneSurface.h"
@@ -26,8 +24,6 @@
 #include <wayland-client.h>
 
 namespace {
-
-constexpr auto TickInterval = std::chrono::milliseconds(100);
 
 // One output as the compositor describes it, and the surface talvex shows on it.
 struct Output {
@@ -113,7 +109,7 @@ const xdg_wm_base_listener WmBaseListener = {
 class WaylandSession;
 extern const wl_registry_listener RegistryListener;
 
-class WaylandSession {
+class WaylandSession : public SessionDisplay {
 public:
     // The registry's events.
     static void Global(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
@@ -172,58 +168,68 @@ public:
                                  "showing one full-screen window instead\n");
             m_window = std::make_unique<SceneSurface>(m_globals, SurfaceKind::Window, nullptr);
         }
-        try {
-            m_pictures = loading.get();
-        } catch (const std::exception& error) {
-            throw ETalvexError(FailureStatus, std::string("the stored pictures do not load: ") + error.what());
-        }
-        m_schedule.Start(TickSchedule::Clock::now());
-        m_timer.ArmAt(TickSchedule::Clock::now());
-        for (;;) {
-            Act();
-            if (m_signals.Received() || (m_input != nullptr && m_input->Ended()) ||
-                (m_window != nullptr && m_window->Closed()))
-                return 0;
-            if (m_timer.Fired()) {
-                Tick();
-                m_timer.ArmAt(m_schedule.NextAfter(TickSchedule::Clock::now()));
-            }
-            if (!Wait())
-                return Ended();
-        }
+        m_loop.TakePictures(loading);
+        m_loop.StartTicking();
+        return m_loop.Run(*this);
     }
 
-private:
-    // Waits for the compositor, a signal or the timer, and takes in what the compositor
-    // said; false when the connection has ended.
-    bool Wait()
+    int Fd() const override { return wl_display_get_fd(m_display); }
+
+    std::optional<int> TakeIn() override
+    {
+        Act();
+        if ((m_input != nullptr && m_input->Ended()) || (m_window != nullptr && m_window->Closed()))
+            return 0;
+        return std::nullopt;
+    }
+
+    void Tick(Catalogue& pictures) override
+    {
+        for (auto& output : m_outputs)
+            if (output->surface != nullptr)
+                output->surface->Tick(pictures);
+        if (m_window != nullptr)
+            m_window->Tick(pictures);
+    }
+
+    std::optional<int> ReadyWait(bool& wantWrite) override
     {
         while (wl_display_prepare_read(m_display) != 0)
             if (wl_display_dispatch_pending(m_display) < 0)
-                return false;
-        pollfd waits[] = {{wl_display_get_fd(m_display), POLLIN, 0},
-                          {m_signals.Fd(), POLLIN, 0},
-                          {m_timer.Fd(), POLLIN, 0}};
+                return Ended();
         if (wl_display_flush(m_display) < 0) {
             if (errno != EAGAIN) {
                 wl_display_cancel_read(m_display);
-                return false;
+                return Ended();
             }
-            waits[0].events |= POLLOUT;
+            wantWrite = true;
         }
-        if (poll(waits, 3, -1) < 0 && errno != EINTR) {
-            wl_display_cancel_read(m_display);
-            throw ETalvexError(FailureStatus, "the event loop's poll failed");
-        }
-        if ((waits[0].revents & (POLLIN | POLLERR | POLLHUP)) != 0) {
+        return std::nullopt;
+    }
+
+    std::optional<int> AfterWait(short revents) override
+    {
+        if ((revents & (POLLIN | POLLERR | POLLHUP)) != 0) {
             if (wl_display_read_events(m_display) < 0)
-                return false;
+                return Ended();
         } else {
             wl_display_cancel_read(m_display);
         }
-        return wl_display_dispatch_pending(m_display) >= 0;
+        if (wl_display_dispatch_pending(m_display) < 0)
+            return Ended();
+        return std::nullopt;
     }
 
+    void ForEachPlan(const std::function<void(const ScenePlan&)>& visit) const override
+    {
+        for (const auto& output : m_outputs)
+            if (output->surface != nullptr)
+                visit(output->surface->Plan());
+        if (m_window != nullptr)
+            visit(m_window->Plan());
+    }
+
+private:
     // The status when the connection has ended: the background's quiet end when the
     // compositor closed it (a lock screen's server does at unlock); a failure otherwise.
     int Ended() const
@@ -306,30 +312,6 @@ private:
             wl_output_destroy(output.output);
     }
 
-    void Tick()
-    {
-        try {
-            for (auto& output : m_outputs)
-                if (output->surface != nullptr)
-                    output->surface->Tick(*m_pictures);
-            if (m_window != nullptr)
-                m_window->Tick(*m_pictures);
-        } catch (const ETalvexError&) {
-            throw;
-        } catch (const std::exception& error) {
-            // As on X11: a failed tick showed what it drew, the next goes on; said once.
-            if (!m_tickFailureSaid)
-                std::fprintf(stderr, "talvex: a tick failed: %s (further failures are not reported)\n", error.what());
-            m_tickFailureSaid = true;
-        }
-        // The pictures the plans show next are decoded now, outside the next tick.
-        for (const auto& output : m_outputs)
-            if (output->surface != nullptr)
-                DecodeAhead(output->surface->Plan(), *m_pictures);
-        if (m_window != nullptr)
-            DecodeAhead(m_window->Plan(), *m_pictures);
-    }
-
     // Names the output's xdg-output, where names come only from there.
     void AskName(Output& output)
     {
@@ -347,11 +329,7 @@ private:
     std::unique_ptr<SaverInput> m_input;
     std::vector<std::unique_ptr<Output>> m_outputs;
     std::unique_ptr<SceneSurface> m_window;
-    EndSignals m_signals;
-    TickTimer m_timer;
-    TickSchedule m_schedule{TickInterval};
-    std::unique_ptr<Catalogue> m_pictures;
-    bool m_tickFailureSaid = false;
+    SessionLoop m_loop;
 };
 
 const wl_registry_listener RegistryListener = {

@@ -3,9 +3,9 @@
 // server still read the segment (their changes reach it with a later put), and when
 // another client drew over it (gone with the next whole frame, within ten puts).
 #include "support/XServer.h"
-#include "hosts/FramePresenter.h"
-#include "hosts/TargetWindow.h"
-#include "hosts/XConnection.h"
+#include "hosts/x11/FramePresenter.h"
+#include "hosts/x11/TargetWindow.h"
+#include "hosts/x11/XConnection.h"
 #include "scene/Catalogue.h"
 #include "scene/Scene.h"
 #include "scene/Tick.h"

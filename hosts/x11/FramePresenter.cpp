@@ -1,8 +1,8 @@
 // The frame's way to the window: the shared segment, or plain image requests.
-#include "hosts/FramePresenter.h"
+#include "hosts/x11/FramePresenter.h"
 
-#include "hosts/TargetWindow.h"
-#include "hosts/XConnection.h"
+#include "hosts/x11/TargetWindow.h"
+#include "hosts/x11/XConnection.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,5 +1,5 @@
 // The X connection of talvex.
-#include "hosts/XConnection.h"
+#include "hosts/x11/XConnection.h"
 
 #include "hosts/TalvexError.h"
 

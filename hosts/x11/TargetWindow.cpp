@@ -1,8 +1,8 @@
 // The window talvex draws on.
-#include "hosts/TargetWindow.h"
+#include "hosts/x11/TargetWindow.h"
 
 #include "hosts/TalvexError.h"
-#include "hosts/XConnection.h"
+#include "hosts/x11/XConnection.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,0 +1,122 @@
+// talvex's X11 session: the connection, the window and the presenter, plugged into the
+// session loop.
+#include "hosts/x11/X11Host.h"
+
+#include "hosts/SessionLoop.h"
+#include "hosts/TalvexError.h"
+#include "hosts/TalvexOptions.h"
+#include "hosts/x11/FramePresenter.h"
+#include "hosts/x11/TargetWindow.h"
+#include "hosts/x11/XConnection.h"
+#include "scene/Scene.h"
+#include "scene/Tick.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+struct FreeEvent {
+    void operator()(xcb_generic_event_t* event) const { std::free(event); }
+};
+
+// Everything the session works with, made in the order it is torn down backwards: the
+// frames' way out before the window, the window before the connection.
+class X11Session : public SessionDisplay {
+public:
+    X11Session(const TalvexOptions& options, std::future<std::unique_ptr<Catalogue>>& loading)
+        : m_window(options.target == TalvexTarget::OwnWindow ? TargetWindow::Own(m_x)
+                                                             : TargetWindow::Host(m_x, options.windowId)),
+          m_presenter(m_x, *m_window)
+    {
+        // While the pictures load on the other core.
+        m_presenter.Prepare(m_window->ClientWidth(), m_window->ClientHeight());
+        m_loop.TakePictures(loading);
+    }
+
+    int Run()
+    {
+        // A window of its own shows nothing before it is first exposed; a host's
+        // window is on the screen already: its first frame comes at once.
+        if (!m_window->IsOwn())
+            m_loop.StartTicking();
+        return m_loop.Run(*this);
+    }
+
+    int Fd() const override { return m_x.Fd(); }
+
+    std::optional<int> TakeIn() override
+    {
+        while (std::unique_ptr<xcb_generic_event_t, FreeEvent> event{xcb_poll_for_event(m_x.Get())}) {
+            if (const auto end = Handle(*event))
+                return end;
+        }
+        if (xcb_connection_has_error(m_x.Get()))
+            throw ETalvexError(NoDisplayStatus, "the connection to the display was lost");
+        return std::nullopt;
+    }
+
+    void Tick(Catalogue& pictures) override
+    {
+        ComposeTick(m_scene, pictures, FrameSize{m_window->ClientWidth(), m_window->ClientHeight()}, m_presenter);
+    }
+
+    std::optional<int> ReadyWait(bool& wantWrite) override
+    {
+        // XCB writes what it holds whole, waiting if it must.
+        wantWrite = false;
+        xcb_flush(m_x.Get());
+        return std::nullopt;
+    }
+
+    // The events are taken at the next turn.
+    std::optional<int> AfterWait(short) override { return std::nullopt; }
+
+    void ForEachPlan(const std::function<void(const ScenePlan&)>& visit) const override { visit(m_scene.Plan); }
+
+private:
+    std::optional<int> Handle(const xcb_generic_event_t& event)
+    {
+        if (event.response_type == 0) {
+            const auto& error = reinterpret_cast<const xcb_generic_error_t&>(event);
+            // A request on the window raced its destruction: the host has ended it.
+            if (m_window->IsGoneError(error))
+                return 0;
+            char text[160];
+            std::snprintf(text, sizeof text, "X error %u on request %u.%u (resource 0x%x)", error.error_code,
+                          error.major_code, error.minor_code, error.resource_id);
+            throw ETalvexError(FailureStatus, text);
+        }
+        if (m_presenter.TakeCompletion(event))
+            return std::nullopt;
+        switch (m_window->Handle(event)) {
+        case TargetWindow::Outcome::Gone:
+        case TargetWindow::Outcome::CloseAsked:
+            return 0;
+        case TargetWindow::Outcome::Exposed:
+            if (!m_loop.Ticking())
+                m_loop.StartTicking();
+            else
+                m_presenter.Repaint();
+            return std::nullopt;
+        case TargetWindow::Outcome::Nothing:
+            return std::nullopt;
+        }
+        return std::nullopt;
+    }
+
+    XConnection m_x;
+    std::unique_ptr<TargetWindow> m_window;
+    FramePresenter m_presenter;
+    SessionLoop m_loop;
+    // The scene this window shows, fresh at start.
+    Scene m_scene;
+};
+
+} // namespace
+
+int RunX11(const TalvexOptions& options, std::future<std::unique_ptr<Catalogue>>& loading)
+{
+    X11Session session(options, loading);
+    return session.Run();
+}
