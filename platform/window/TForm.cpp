@@ -124,3 +124,19 @@ void FormCloseRequested(TForm& form)
 {
     form.Close();
 }
+
+void ActivateAnotherForm(const TForm& hidden)
+{
+    if (!Application)
+        return;
+    TForm* next = nullptr;
+    TForm* main = Application->MainForm();
+    if (main && main != &hidden && main->Visible())
+        next = main;
+    for (TForm* form : Application->Forms()) {
+        if (!next && form != &hidden && form->Visible())
+            next = form;
+    }
+    if (next)
+        next->Activate();
+}

@@ -79,3 +79,6 @@ void FormActivated(TForm& form);
 void FormHidden(TForm& form);
 // The window system's close request (the close box, Alt+F4): the main-window rule.
 void FormCloseRequested(TForm& form);
+// After an active form was hidden: activates the main form when it is shown, else the
+// first other form shown, as Windows gives the activation back to the application.
+void ActivateAnotherForm(const TForm& hidden);

@@ -213,7 +213,7 @@ void TForm::Hide()
     w.setVisible(false);
     m_impl->hiding = false;
     if (wasActive)
-        w.ActivateAnotherForm();
+        ActivateAnotherForm(*this);
 }
 
 bool TForm::Visible() const

@@ -140,19 +140,3 @@ void FormWidget::ApplyMaximized()
     setGeometry(s->geometry());
     setWindowState(windowState() | Qt::WindowFullScreen);
 }
-
-void FormWidget::ActivateAnotherForm()
-{
-    if (!Application)
-        return;
-    TForm* next = nullptr;
-    TForm* main = Application->MainForm();
-    if (main && main != &m_form && main->Visible())
-        next = main;
-    for (TForm* form : Application->Forms()) {
-        if (!next && form != &m_form && form->Visible())
-            next = form;
-    }
-    if (next)
-        next->Activate();
-}

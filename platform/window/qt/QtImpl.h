@@ -79,7 +79,6 @@ public:
     // offset from the monitor's corner, pulled back inside at the right and bottom.
     void PlaceOnActiveMonitor();
     void ApplyMaximized();
-    void ActivateAnotherForm();
     void SetWindowFlagKeepingVisibility(Qt::WindowType flag, bool on);
 
 protected:

@@ -299,7 +299,7 @@ void TForm::Hide()
     if (TFrameSurface* surface = WindowPlatform::SurfaceOf(*this))
         ForgetFrames(*surface);
     if (wasActive)
-        m_impl->ActivateAnotherForm();
+        ActivateAnotherForm(*this);
 }
 
 bool TForm::Visible() const

@@ -1,11 +1,11 @@
-// A Win32 form's placement onto the active monitor, the activation of another form
-// when the active one hides, and the dialog keys: Tab and Shift+Tab along the focus
-// chain, Enter for the default button, Escape for the cancel one.
+// A Win32 form's placement onto the active monitor, and the dialog keys: Tab and
+// Shift+Tab along the focus chain, Enter for the default button, Escape for the cancel
+// one.
 #include "platform/window/win32/Win32Impl.h"
 
 #include <algorithm>
 
-// --- Placement, activation ----------------------------------------------------------
+// --- Placement ----------------------------------------------------------------------
 
 void TForm::Impl::PlaceOnActiveMonitor()
 {
@@ -29,22 +29,6 @@ void TForm::Impl::PlaceOnActiveMonitor()
     x = std::min<int>(x, to.right - width);
     y = std::min<int>(y, to.bottom - height);
     SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void TForm::Impl::ActivateAnotherForm()
-{
-    if (!Application)
-        return;
-    TForm* next = nullptr;
-    TForm* main = Application->MainForm();
-    if (main && main != &form && main->Visible())
-        next = main;
-    for (TForm* other : Application->Forms()) {
-        if (!next && other != &form && other->Visible())
-            next = other;
-    }
-    if (next)
-        next->Activate();
 }
 
 // --- The dialog keys ----------------------------------------------------------------

@@ -101,7 +101,6 @@ struct TForm::Impl {
     bool DialogKey(WPARAM key);
     void DrawButton(const DRAWITEMSTRUCT& item);
     void PlaceOnActiveMonitor();
-    void ActivateAnotherForm();
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
