@@ -236,7 +236,7 @@ TEST_F(TalvexSaverPackage, OkAsAUserWithoutPrivilegesWritesTheSharedFile)
     Program dialog(server, Project1.string(), {}, ProgramSetup{{"HOME=" + home.Path().string()}, true, true});
     const std::string window = server.WaitForWindow(dialog.Pid(), "Configuration");
     ASSERT_FALSE(window.empty()) << dialog.Errors();
-    const Rect r = Geometry(server, window);
+    const ScreenBox r = Geometry(server, window);
     ASSERT_EQ(server.Run("xdotool mousemove " + std::to_string(r.x + 45) + " " + std::to_string(r.y + 52) +
                          " click 1"),
               0);

@@ -15,15 +15,15 @@
 
 using namespace std::chrono_literals;
 
-std::ostream& operator<<(std::ostream& out, const Rect& r)
+std::ostream& operator<<(std::ostream& out, const ScreenBox& r)
 {
     return out << r.width << "x" << r.height << "+" << r.x << "+" << r.y;
 }
 
-Rect Geometry(const XServer& server, const std::string& window)
+ScreenBox Geometry(const XServer& server, const std::string& window)
 {
     std::istringstream lines(server.Output("xdotool getwindowgeometry --shell " + window));
-    Rect r;
+    ScreenBox r;
     std::string line;
     while (std::getline(lines, line)) {
         const auto eq = line.find('=');

@@ -9,15 +9,16 @@
 #include <ostream>
 #include <string>
 
-struct Rect {
+// An area of the screen in its pixels: a window's place and size.
+struct ScreenBox {
     int x = 0, y = 0, width = 0, height = 0;
-    bool operator==(const Rect&) const = default;
+    bool operator==(const ScreenBox&) const = default;
 };
 
-std::ostream& operator<<(std::ostream& out, const Rect& r);
+std::ostream& operator<<(std::ostream& out, const ScreenBox& r);
 
 // The window's position and size, by xdotool.
-Rect Geometry(const XServer& server, const std::string& window);
+ScreenBox Geometry(const XServer& server, const std::string& window);
 
 // The first-cycle frames of a screen size: tick 1 with the eyes open and tick 11
 // with them shut for their one frame.

@@ -111,7 +111,7 @@ TEST_P(HighDensity, SaverShowsTheFrameOfTheFullSizeAndCountsDevicePixels)
     const std::string window = server.WaitForWindow(saver.Pid(), "ScrnFrm");
     ASSERT_FALSE(window.empty());
     EXPECT_TRUE(WaitForFirstCycleFrame(server, 0, 0, 1024, 768)) << "no frame of 1024 x 768 on the screen";
-    EXPECT_EQ(Geometry(server, window), (Rect{0, 0, 1024, 768}));
+    EXPECT_EQ(Geometry(server, window), (ScreenBox{0, 0, 1024, 768}));
 
     ExpectKeptThenEnded(server, saver, "mousemove_relative 5 5", "mousemove_relative 1 0");
 }
@@ -123,7 +123,7 @@ TEST_P(HighDensity, DialogIsBuiltForTheDensityAndCentred)
     ASSERT_FALSE(window.empty());
     // Twice its design size of 313 x 200 in screen pixels, centred on 1024 x 768 (to
     // the device-independent pixel: 198 or 199).
-    const Rect r = Geometry(server, window);
+    const ScreenBox r = Geometry(server, window);
     EXPECT_EQ(r.width, 626);
     EXPECT_EQ(r.height, 400);
     EXPECT_NEAR(r.x, (1024 - 626) / 2, 1);
@@ -196,7 +196,7 @@ TEST_P(UnprivilegedSettings, OkAndTestAsAPersonWithoutRoot)
     Program dialog(server, copy.program.string(), {}, options);
     const std::string window = server.WaitForWindow(dialog.Pid(), "Configuration");
     ASSERT_FALSE(window.empty());
-    const Rect r = Geometry(server, window);
+    const ScreenBox r = Geometry(server, window);
 
     if (c.written && c.planted == Planted::Nothing) {
         // Test: the scene over the dialog; a move brings the dialog back.
@@ -271,7 +271,7 @@ TEST_F(TwoMonitors, SaverCoversExactlyThePrimaryMonitor)
     const std::string window = server.WaitForWindow(saver.Pid(), "ScrnFrm");
     ASSERT_FALSE(window.empty());
     EXPECT_TRUE(WaitForFirstCycleFrame(server, 0, 0, 1280, 1024));
-    EXPECT_EQ(Geometry(server, window), (Rect{0, 0, 1280, 1024}));
+    EXPECT_EQ(Geometry(server, window), (ScreenBox{0, 0, 1280, 1024}));
 }
 
 TEST_F(TwoMonitors, DialogOpensOnThePrimaryAndTestCoversTheMonitorItWasMovedTo)
@@ -280,17 +280,17 @@ TEST_F(TwoMonitors, DialogOpensOnThePrimaryAndTestCoversTheMonitorItWasMovedTo)
     Program dialog(server, copy.program.string());
     const std::string window = server.WaitForWindow(dialog.Pid(), "Configuration");
     ASSERT_FALSE(window.empty());
-    EXPECT_EQ(Geometry(server, window), (Rect{(1280 - 313) / 2, (1024 - 200) / 2, 313, 200}));
+    EXPECT_EQ(Geometry(server, window), (ScreenBox{(1280 - 313) / 2, (1024 - 200) / 2, 313, 200}));
 
     ASSERT_EQ(server.Run("xdotool windowmove " + window + " 1500 300"), 0);
     WaitUntil([&] { return Geometry(server, window).x == 1500; }, 4s, 50ms);
-    ASSERT_EQ(Geometry(server, window), (Rect{1500, 300, 313, 200}));
+    ASSERT_EQ(Geometry(server, window), (ScreenBox{1500, 300, 313, 200}));
     ASSERT_EQ(server.Run("xdotool mousemove 1545 432 click 1"), 0);   // Test
 
     const std::string scene = server.WaitForWindow(dialog.Pid(), "ScrnFrm");
     ASSERT_FALSE(scene.empty());
     EXPECT_TRUE(WaitForFirstCycleFrame(server, 1280, 0, 1024, 768)) << "no frame of 1024 x 768 on monitor R";
-    EXPECT_EQ(Geometry(server, scene), (Rect{1280, 0, 1024, 768}));
+    EXPECT_EQ(Geometry(server, scene), (ScreenBox{1280, 0, 1024, 768}));
 }
 
 } // namespace

@@ -63,7 +63,7 @@ protected:
         return Near(shot.At(1000, 0), Rgb8{65, 64, 255}, 12) && Near(shot.At(1100, 0), Rgb8{65, 64, 255}, 12);
     }
 
-    static bool DialogShown(const Screenshot& shot, const Rect& dialog)
+    static bool DialogShown(const Screenshot& shot, const ScreenBox& dialog)
     {
         // Navy in an empty corner of the client area; the title card's red behind
         // "TALVEXNET".
@@ -105,7 +105,7 @@ TEST_P(SaverOnX, CoversTheScreenWithTheFirstFrames)
     // every pixel as the frame has it; the eyes shut for one frame of changed
     // rectangles and open again.
     EXPECT_TRUE(WaitForFirstCycleFrame(server, 0, 0, 1280, 1024)) << "no first frame on the whole screen";
-    EXPECT_EQ(Geometry(server, window), (Rect{0, 0, 1280, 1024}));
+    EXPECT_EQ(Geometry(server, window), (ScreenBox{0, 0, 1280, 1024}));
     // The saver never writes the settings.
     int status = -1;
     EXPECT_FALSE(saver.Exited(status));
@@ -163,7 +163,7 @@ TEST_F(ProgramOnX, DialogShowsItsTitleCardAndEscapeEndsWithoutWriting)
     Program dialog(server, PROJECT1);
     const std::string window = WaitForDialog(dialog);
     ASSERT_FALSE(window.empty());
-    const Rect r = Geometry(server, window);
+    const ScreenBox r = Geometry(server, window);
     EXPECT_EQ(r.width, 313);
     EXPECT_EQ(r.height, 200);
     // Centred on the 1280 x 1024 screen.
@@ -199,7 +199,7 @@ TEST_F(ProgramOnX, TestShowsTheSceneOverTheDialogUntilTheMouseMoves)
     Program dialog(server, PROJECT1);
     const std::string window = WaitForDialog(dialog);
     ASSERT_FALSE(window.empty());
-    const Rect r = Geometry(server, window);
+    const ScreenBox r = Geometry(server, window);
     Screenshot shot;
     ASSERT_TRUE(WaitForScreen(server, [&](const Screenshot& s) { return DialogShown(s, r); }, shot));
 

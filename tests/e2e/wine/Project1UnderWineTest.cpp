@@ -49,7 +49,7 @@ bool Navy(Rgb8 p)
 }
 
 // The bounding box of the screen's navy pixels.
-Rect NavyArea(const Screenshot& shot)
+ScreenBox NavyArea(const Screenshot& shot)
 {
     int left = shot.width, top = shot.height, right = -1, bottom = -1;
     for (int y = 0; y < shot.height; ++y) {
@@ -62,19 +62,19 @@ Rect NavyArea(const Screenshot& shot)
             }
         }
     }
-    return right < 0 ? Rect{} : Rect{left, top, right - left + 1, bottom - top + 1};
+    return right < 0 ? ScreenBox{} : ScreenBox{left, top, right - left + 1, bottom - top + 1};
 }
 
 // The dialog as designed for 96 pixels per inch: a navy client area of 313 x 200 with
 // the title card "TALVEXNET" on red at (144, 48). The navy pixels reach from the
 // client area's bottom-right corner up into the caption bar, whose active colour Wine
 // also draws in navy, so the client area is the box's bottom part.
-bool DialogShown(const Screenshot& shot, Rect& client)
+bool DialogShown(const Screenshot& shot, ScreenBox& client)
 {
-    const Rect navy = NavyArea(shot);
+    const ScreenBox navy = NavyArea(shot);
     if (navy.width != 313 || navy.height < 200)
         return false;
-    client = Rect{navy.x, navy.y + navy.height - 200, 313, 200};
+    client = ScreenBox{navy.x, navy.y + navy.height - 200, 313, 200};
     for (const auto& [x, y] : {std::pair{0, 0}, std::pair{312, 0}, std::pair{0, 199}, std::pair{312, 199}}) {
         if (!Navy(shot.At(client.x + x, client.y + y)))
             return false;
@@ -120,7 +120,7 @@ protected:
     }
 
     // Opens the dialog with the arguments and waits until it shows, focused.
-    std::unique_ptr<Program> OpenDialog(const std::vector<std::string>& arguments, Rect& client)
+    std::unique_ptr<Program> OpenDialog(const std::vector<std::string>& arguments, ScreenBox& client)
     {
         std::unique_ptr<Program> dialog = Start(arguments);
         const std::string window = server.WaitForWindow(dialog->Pid(), "Configuration", WindowDeadline);
@@ -169,7 +169,7 @@ class ConfigurationStart : public Project1UnderWine, public ::testing::WithParam
 
 TEST_P(ConfigurationStart, OpensTheDialogAndEscapeEndsWithoutWriting)
 {
-    Rect client;
+    ScreenBox client;
     std::unique_ptr<Program> dialog = OpenDialog(GetParam(), client);
     ASSERT_FALSE(HasFailure());
     ASSERT_EQ(server.Run("xdotool key Escape"), 0);
@@ -189,7 +189,7 @@ INSTANTIATE_TEST_SUITE_P(Arguments, ConfigurationStart,
 
 TEST_F(Project1UnderWine, EnterWritesTheSettingAndEnds)
 {
-    Rect client;
+    ScreenBox client;
     std::unique_ptr<Program> dialog = OpenDialog({}, client);
     ASSERT_FALSE(HasFailure());
     ASSERT_EQ(server.Run("xdotool key Return"), 0);
@@ -201,7 +201,7 @@ TEST_F(Project1UnderWine, EnterWritesTheSettingAndEnds)
 
 TEST_F(Project1UnderWine, TestShowsTheSceneAndAMouseMoveBringsTheDialogBack)
 {
-    Rect client;
+    ScreenBox client;
     std::unique_ptr<Program> dialog = OpenDialog({}, client);
     ASSERT_FALSE(HasFailure());
     Screenshot shot;
@@ -212,12 +212,12 @@ TEST_F(Project1UnderWine, TestShowsTheSceneAndAMouseMoveBringsTheDialogBack)
                   0);
         ASSERT_TRUE(WaitForScreen(server, SkyShown, shot))
             << "round " << round << ": Test at " << client << " showed no scene";
-        Rect covered;
+        ScreenBox covered;
         EXPECT_FALSE(DialogShown(shot, covered)) << "round " << round << ": the scene does not cover the dialog";
         EXPECT_EQ(ReadAll(settingsFile), writtenSetting);
 
         ASSERT_EQ(server.Run("xdotool mousemove_relative 0 20"), 0);
-        Rect back;
+        ScreenBox back;
         const auto dialogBack = [&](const Screenshot& s) { return DialogShown(s, back) && !SkyShown(s); };
         ASSERT_TRUE(WaitForScreen(server, dialogBack, shot))
             << "round " << round << ": the dialog did not come back";
