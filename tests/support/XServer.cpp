@@ -48,24 +48,25 @@ std::vector<std::string> ProgramEnvironment(const std::string& display, const st
     return env;
 }
 
-std::vector<char*> Pointers(std::vector<std::string>& strings)
+// This process's environment, each entry.
+std::vector<std::string> OwnEnvironment()
 {
-    std::vector<char*> pointers;
-    for (std::string& s : strings)
-        pointers.push_back(s.data());
-    pointers.push_back(nullptr);
-    return pointers;
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e)
+        env.emplace_back(*e);
+    return env;
 }
 
-void StopProcess(pid_t pid)
+// The command line of a program started on the server.
+std::vector<std::string> ProgramLine(const std::string& path, const std::vector<std::string>& arguments,
+                                     const ProgramSetup& setup)
 {
-    if (pid <= 0)
-        return;
-    kill(pid, SIGTERM);
-    if (WaitUntil([pid] { return waitpid(pid, nullptr, WNOHANG) == pid; }, 2s))
-        return;
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
+    std::vector<std::string> args;
+    if (setup.unprivileged && geteuid() == 0)
+        args = {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"};
+    args.push_back(path);
+    args.insert(args.end(), arguments.begin(), arguments.end());
+    return args;
 }
 
 // Skips blanks and # comments of a PPM header, then reads a number.
@@ -128,11 +129,10 @@ XServer::XServer(const XServerSetup& setup)
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     const std::string log = (m_folder / "xvfb.log").string();
     posix_spawn_file_actions_addopen(&actions, 2, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    std::vector<char*> argv = Pointers(args);
-    const int spawned = posix_spawnp(&m_pid, "Xvfb", &actions, nullptr, argv.data(), environ);
+    m_pid = Spawn(args, OwnEnvironment(), &actions);
     posix_spawn_file_actions_destroy(&actions);
     close(fds[1]);
-    if (spawned != 0) {
+    if (m_pid <= 0) {
         m_pid = -1;
         close(fds[0]);
         return;
@@ -173,7 +173,7 @@ XServer::XServer(const ExistingDisplay& existing)
 
 XServer::~XServer()
 {
-    StopProcess(m_pid);
+    StopChild(m_pid);
 }
 
 int XServer::Run(const std::string& command) const
@@ -262,50 +262,7 @@ std::string XServer::WaitForWindow(pid_t pid, const std::string& name, std::chro
 
 Program::Program(const XServer& server, const std::string& path, const std::vector<std::string>& arguments,
                  const ProgramSetup& setup)
+    : ChildProgram(ProgramLine(path, arguments, setup), ProgramEnvironment(server.Display(), setup.environment),
+                   setup.captureErrors)
 {
-    const std::string output = (m_folder / "output").string();
-    const std::string errors = (m_folder / "errors").string();
-    std::vector<std::string> env = ProgramEnvironment(server.Display(), setup.environment);
-    std::vector<std::string> args;
-    if (setup.unprivileged && geteuid() == 0)
-        args = {"setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"};
-    args.push_back(path);
-    args.insert(args.end(), arguments.begin(), arguments.end());
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (setup.captureErrors)
-        posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    std::vector<char*> argv = Pointers(args);
-    std::vector<char*> envp = Pointers(env);
-    // setpriv replaces itself with the program, so the process id stays the program's.
-    if (posix_spawnp(&m_pid, args.front().c_str(), &actions, nullptr, argv.data(), envp.data()) != 0)
-        m_pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-}
-
-Program::~Program()
-{
-    if (!m_reaped)
-        StopProcess(m_pid);
-}
-
-std::string Program::Output() const
-{
-    return m_folder.Get("output").value_or("");
-}
-
-std::string Program::Errors() const
-{
-    return m_folder.Get("errors").value_or("");
-}
-
-bool Program::Exited(int& status)
-{
-    return ChildExited(m_pid, m_reaped, m_status, status);
-}
-
-bool Program::WaitForExit(int& status, std::chrono::milliseconds deadline)
-{
-    return WaitUntil([&] { return Exited(status); }, deadline);
 }

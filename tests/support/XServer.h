@@ -3,6 +3,7 @@
 #pragma once
 
 #include "support/Colour.h"
+#include "support/ChildProgram.h"
 #include "support/TempFolder.h"
 
 #include <chrono>
@@ -100,26 +101,8 @@ struct ProgramSetup {
 };
 
 // A program started on the server with its standard output in a file.
-class Program {
+class Program : public ChildProgram {
 public:
     Program(const XServer& server, const std::string& path, const std::vector<std::string>& arguments = {},
             const ProgramSetup& setup = {});
-    ~Program();   // killed if still running
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
-
-    pid_t Pid() const { return m_pid; }
-    std::string Output() const;
-    // Its standard error, when captured.
-    std::string Errors() const;
-    // True, with status set, once the program has exited.
-    bool Exited(int& status);
-    // Polls Exited until the deadline.
-    bool WaitForExit(int& status, std::chrono::milliseconds deadline);
-
-private:
-    pid_t m_pid = -1;
-    bool m_reaped = false;
-    int m_status = 0;
-    TempFolder m_folder{"veskan-e2e-program"};
 };

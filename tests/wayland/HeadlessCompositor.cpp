@@ -1,7 +1,6 @@
 // A headless compositor's session as an unprivileged user, and programs started in it.
 #include "HeadlessCompositor.h"
 
-#include "support/ChildExit.h"
 #include "support/SceneOnScreen.h"
 #include "support/Unprivileged.h"
 #include "support/WaitUntil.h"
@@ -32,30 +31,6 @@ void GiveToUser(const fs::path& path, mode_t mode)
 
 } // namespace
 
-pid_t SpawnBare(std::vector<std::string> argv, const posix_spawn_file_actions_t* actions)
-{
-    std::vector<char*> args;
-    for (std::string& s : argv)
-        args.push_back(s.data());
-    args.push_back(nullptr);
-    char* noEnvironment[] = {nullptr};
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, args.front(), actions, nullptr, args.data(), noEnvironment) != 0)
-        return -1;
-    return pid;
-}
-
-void StopChild(pid_t pid)
-{
-    if (pid <= 0)
-        return;
-    kill(pid, SIGTERM);
-    if (WaitUntil([pid] { return waitpid(pid, nullptr, WNOHANG) == pid; }, 3s))
-        return;
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-}
-
 HeadlessCompositor::HeadlessCompositor()
 {
     m_folder.OpenToOthers();
@@ -79,7 +54,7 @@ void HeadlessCompositor::Start(const std::vector<std::string>& argv, const std::
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     const std::string logPath = (m_folder / log).string();
     posix_spawn_file_actions_addopen(&actions, 2, logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    m_pid = SpawnBare(line, &actions);
+    m_pid = Spawn(line, {}, &actions);
     posix_spawn_file_actions_destroy(&actions);
     m_started = m_pid > 0 &&
                 WaitUntil([&] { return Run("test -S \"$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY\"") == 0 && ready(); }, 15s, 50ms);
@@ -128,7 +103,7 @@ int HeadlessCompositor::Run(const std::string& command) const
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    const pid_t pid = SpawnBare(AsUser({"sh", "-c", command}), &actions);
+    const pid_t pid = Spawn(AsUser({"sh", "-c", command}), {}, &actions);
     posix_spawn_file_actions_destroy(&actions);
     int status = 0;
     if (pid <= 0 || waitpid(pid, &status, 0) != pid)
@@ -155,41 +130,6 @@ SessionProgram::SessionProgram(const HeadlessCompositor& session, const std::vec
 {
 }
 
-SessionProgram::SessionProgram(const std::vector<std::string>& line)
-{
-    const std::string errors = (m_folder / "errors").string();
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    // setpriv and env replace themselves with the program: the pid is the program's.
-    m_pid = SpawnBare(line, &actions);
-    posix_spawn_file_actions_destroy(&actions);
-}
-
-SessionProgram::~SessionProgram()
-{
-    if (!m_reaped)
-        StopChild(m_pid);
-}
-
-std::string SessionProgram::Errors() const
-{
-    return m_folder.Get("errors").value_or("");
-}
-
-bool SessionProgram::Exited(int& status)
-{
-    return ChildExited(m_pid, m_reaped, m_status, status);
-}
-
-bool SessionProgram::WaitForExit(int& status, std::chrono::milliseconds deadline)
-{
-    return WaitUntil([&] { return Exited(status); }, deadline);
-}
-
-bool SessionProgram::KeepsRunning(std::chrono::milliseconds interval)
-{
-    int status = 0;
-    return !WaitForExit(status, interval);
-}
+// The line carries its environment (env -i ...): the program starts with none of the
+// test's own.
+SessionProgram::SessionProgram(const std::vector<std::string>& line) : ChildProgram(line, {}) {}

@@ -3,6 +3,7 @@
 // compared with the scene's first-cycle frames, and programs started in its session.
 #pragma once
 
+#include "support/ChildProgram.h"
 #include "support/XServer.h"
 #include "support/TempFolder.h"
 
@@ -60,30 +61,9 @@ private:
 };
 
 // A program started in the compositor's session, its standard error in a file.
-class SessionProgram {
+class SessionProgram : public ChildProgram {
 public:
     SessionProgram(const HeadlessCompositor& session, const std::vector<std::string>& argv);
     // A command line run as it stands (its environment given in it, by env -i).
     explicit SessionProgram(const std::vector<std::string>& line);
-    ~SessionProgram();   // stopped by its process id if still running
-    SessionProgram(const SessionProgram&) = delete;
-    SessionProgram& operator=(const SessionProgram&) = delete;
-
-    pid_t Pid() const { return m_pid; }
-    std::string Errors() const;
-    bool Exited(int& status);
-    bool WaitForExit(int& status, std::chrono::milliseconds deadline);
-    // Still running through the whole interval (an exit ends the check early).
-    bool KeepsRunning(std::chrono::milliseconds interval);
-
-private:
-    TempFolder m_folder{"veskan-wayland-program"};
-    pid_t m_pid = -1;
-    bool m_reaped = false;
-    int m_status = 0;
 };
-
-// Starts argv (looked up in PATH) with an empty environment; -1 on failure.
-pid_t SpawnBare(std::vector<std::string> argv, const posix_spawn_file_actions_t* actions);
-// Ends a child: SIGTERM, SIGKILL after 3 s, and reaps it.
-void StopChild(pid_t pid);

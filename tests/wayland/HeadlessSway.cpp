@@ -72,7 +72,7 @@ VirtualInput::VirtualInput(const HeadlessCompositor& session)
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, toHelper[0], 0);
     posix_spawn_file_actions_adddup2(&actions, fromHelper[1], 1);
-    m_pid = SpawnBare(session.AsUser({WAYLAND_TEST_INPUT}), &actions);
+    m_pid = Spawn(session.AsUser({WAYLAND_TEST_INPUT}), {}, &actions);
     posix_spawn_file_actions_destroy(&actions);
     close(toHelper[0]);
     close(fromHelper[1]);
