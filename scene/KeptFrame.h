@@ -11,7 +11,7 @@
 
 struct KeptFrame {
     // On, as the program runs: the tick keeps the frame and redraws only what moves.
-    // Off: every tick composes the whole frame in a buffer of its own.
+    // Off: every tick composes the whole frame anew in Frame.
     bool Keeping = true;
     Raster Frame{0, 0};
     // The rest describes the frame; false after a failure and until a whole

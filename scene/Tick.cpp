@@ -248,8 +248,13 @@ void ComposeTick(Scene& scene, Catalogue& catalogue, FrameSize size, IFrameSink&
     KeptFrame& kept = scene.Kept;
 
     if (!kept.Keeping) {
-        // Every row is written by the clear or the sky.
-        Raster buffer(size.Width, size.Height, RowsToOverwrite::All());
+        // The scene's buffer, as the last tick left it: every row is written again by
+        // the clear or the sky, so a new one needs no white.
+        Raster& buffer = kept.Frame;
+        if (buffer.Width() != size.Width || buffer.Height() != size.Height) {
+            buffer = Raster(0, 0);
+            buffer = Raster(size.Width, size.Height, RowsToOverwrite::All());
+        }
         const Rect whole[] = {buffer.Bounds()};
         try {
             ComposeWhole(scene, catalogue, size, buffer, layers, false);
@@ -272,11 +277,10 @@ void ComposeTick(Scene& scene, Catalogue& catalogue, FrameSize size, IFrameSink&
         } else {
             kept.Valid = false;
             if (frame.Width() != size.Width || frame.Height() != size.Height) {
-                // A failure here copies nothing. The new frame may take the block the
-                // cache holds; the old one's, parked there next, has no use.
-                Raster fresh(size.Width, size.Height, RowsToOverwrite::All());
-                frame = std::move(fresh);
-                Raster::DropCachedBlock();
+                // A failure here copies nothing. The old frame goes first, so that
+                // the two are never held at once.
+                frame = Raster(0, 0);
+                frame = Raster(size.Width, size.Height, RowsToOverwrite::All());
             }
             kept.Changes.SetWhole(frame.Bounds());
             ComposeWhole(scene, catalogue, size, frame, layers, true);
@@ -309,17 +313,12 @@ void DecodeAhead(const ScenePlan& plan, Catalogue& catalogue)
 void PrepareFrame(Scene& scene, FrameSize size)
 {
     KeptFrame& kept = scene.Kept;
-    if (!kept.Keeping) {
-        Raster::PrepareBlock(size.Width, size.Height);
-        return;
-    }
     if (kept.Frame.Width() == size.Width && kept.Frame.Height() == size.Height)
         return;
     // The white of the new frame touches every page.
-    Raster fresh(size.Width, size.Height);
     kept.Valid = false;
-    kept.Frame = std::move(fresh);
-    Raster::DropCachedBlock();
+    kept.Frame = Raster(0, 0);
+    kept.Frame = Raster(size.Width, size.Height);
 }
 
 void SetFrameKeeping(Scene& scene, bool on)

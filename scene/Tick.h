@@ -44,7 +44,7 @@ void DecodeAhead(const ScenePlan& plan, Catalogue& catalogue);
 void PrepareFrame(Scene& scene, FrameSize size);
 
 // On, as the program runs: the tick keeps the frame and redraws only what moves. Off:
-// every tick composes the whole frame in a buffer of its own and releases it, the
+// every tick composes the whole frame anew, over whatever the scene's buffer held, the
 // reference the kept frames are held to. The frames are the same either way; switching
 // forgets the kept frame.
 void SetFrameKeeping(Scene& scene, bool on);

@@ -183,14 +183,11 @@ bool ShmFrameSink::Lend(KeptFrame& kept, int width, int height)
         kept.Valid = false;
         target->missed.Reset(target->Bounds());
     }
-    // The frame the ticks before drew: the other buffer, or a block of the heap freed
-    // here for good (the raster cache would keep it).
-    const bool onHeap = current == nullptr && !frame.IsEmpty();
+    // The frame the ticks before drew (the other buffer, or a block of the heap, freed
+    // here) gives way to the buffer.
     Raster lent = Raster::Over(target->pixels, width, height);
     lent.SetPenColour(frame.PenColour());
     frame = std::move(lent);
-    if (onHeap)
-        Raster::DropCachedBlock();
     return true;
 }
 

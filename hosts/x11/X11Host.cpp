@@ -5,9 +5,9 @@
 #include "hosts/SessionLoop.h"
 #include "hosts/TalvexError.h"
 #include "hosts/TalvexOptions.h"
-#include "hosts/x11/FramePresenter.h"
 #include "hosts/x11/TargetWindow.h"
 #include "hosts/x11/XConnection.h"
+#include "platform/x11/FramePresenter.h"
 #include "scene/Scene.h"
 #include "scene/Tick.h"
 
@@ -22,12 +22,12 @@ struct FreeEvent {
 
 // Everything the session works with, made in the order it is torn down backwards: the
 // frames' way out before the window, the window before the connection.
-class X11Session : public SessionDisplay {
+class X11Session : public SessionDisplay, private IFrameSink {
 public:
     X11Session(const TalvexOptions& options, std::future<std::unique_ptr<Catalogue>>& loading)
         : m_window(options.target == TalvexTarget::OwnWindow ? TargetWindow::Own(m_x)
                                                              : TargetWindow::Host(m_x, options.windowId)),
-          m_presenter(m_x, *m_window)
+          m_presenter(m_x.Get(), m_window->Id(), m_window->Depth(), m_x.IsLocal())
     {
         // While the pictures load on the other core.
         m_presenter.Prepare(m_window->ClientWidth(), m_window->ClientHeight());
@@ -58,7 +58,7 @@ public:
 
     void Tick(Catalogue& pictures) override
     {
-        ComposeTick(m_scene, pictures, FrameSize{m_window->ClientWidth(), m_window->ClientHeight()}, m_presenter);
+        ComposeTick(m_scene, pictures, FrameSize{m_window->ClientWidth(), m_window->ClientHeight()}, *this);
     }
 
     std::optional<int> ReadyWait(bool& wantWrite) override
@@ -75,6 +75,11 @@ public:
     void ForEachPlan(const std::function<void(const ScenePlan&)>& visit) const override { visit(m_scene.Plan); }
 
 private:
+    void CopyFrame(const Raster& frame, std::span<const Rect> changed) override
+    {
+        m_presenter.CopyFrame(frame, changed);
+    }
+
     std::optional<int> Handle(const xcb_generic_event_t& event)
     {
         if (event.response_type == 0) {

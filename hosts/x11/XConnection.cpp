@@ -2,12 +2,12 @@
 #include "hosts/x11/XConnection.h"
 
 #include "hosts/TalvexError.h"
+#include "platform/x11/FramePresenter.h"
 
 #include <bit>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <sys/socket.h>
 
 XConnection::XConnection()
 {
@@ -88,11 +88,7 @@ bool XConnection::ImagesInNativeByteOrder() const
 
 bool XConnection::IsLocal() const
 {
-    sockaddr_storage address{};
-    socklen_t length = sizeof address;
-    if (getsockname(Fd(), reinterpret_cast<sockaddr*>(&address), &length) != 0)
-        return false;
-    return address.ss_family == AF_UNIX;
+    return X11ConnectionIsLocal(m_connection);
 }
 
 xcb_atom_t XConnection::Atom(const char* name) const

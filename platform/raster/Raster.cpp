@@ -1,11 +1,10 @@
-// Raster: creation, release and the one-slot cache of pixel blocks, the white of a new
-// raster, pen position and pixel writes.
+// Raster: creation and release of its pixel block, the white of a new raster, pen
+// position and pixel writes.
 #include "platform/raster/Raster.h"
 
 #include "platform/Exception.h"
 
 #include <algorithm>
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -20,55 +19,15 @@ namespace {
 constexpr std::uint64_t MaxRasterBytes = std::uint64_t{1} << 34;
 constexpr std::align_val_t BlockAlignment{64};
 
-// The tick makes a raster of the window size every 100 ms and releases it at the end
-// of the tick; the last released block waits here for the next raster of the same
-// pixel count, so that the steady state neither allocates nor faults in fresh pages.
-// Plain data without a destructor: a block still parked at exit stays reachable
-// from here, and a raster destroyed during static destruction finds it intact.
-struct BlockCache {
-    Pixel* block;
-    std::size_t count;
-};
-// Rasters are made and released on the user-interface thread only: nothing is locked.
-BlockCache g_cache{nullptr, 0};
-// The source new blocks come from, and every source ever set: a block goes back to
-// the one that gave it, whichever is set by then.
-IRasterBlockSource* g_source = nullptr;
-std::array<IRasterBlockSource*, 4> g_sources{};
-
-void FreeBlock(Pixel* block, std::size_t count)
-{
-    if (block == nullptr)
-        return;
-    for (IRasterBlockSource* source : g_sources) {
-        if (source != nullptr && source->Free(block, count))
-            return;
-    }
-    ::operator delete(block, BlockAlignment);
-}
-
 Pixel* AcquireBlock(std::size_t count)
 {
-    if (g_cache.block != nullptr && g_cache.count == count) {
-        Pixel* block = g_cache.block;
-        g_cache = {nullptr, 0};
-        return block;
-    }
-    if (g_source != nullptr) {
-        if (Pixel* block = g_source->Allocate(count))
-            return block;
-    }
     return static_cast<Pixel*>(::operator new(count * sizeof(Pixel), BlockAlignment, std::nothrow));
 }
 
-void ReleaseBlock(Pixel* block, std::size_t count)
+void ReleaseBlock(Pixel* block)
 {
-    if (block == nullptr) {
-        return;
-    }
-    const BlockCache evicted = g_cache;
-    g_cache = {block, count};
-    FreeBlock(evicted.block, evicted.count);
+    if (block != nullptr)
+        ::operator delete(block, BlockAlignment);
 }
 
 } // namespace
@@ -125,33 +84,10 @@ Raster Raster::Over(Pixel* pixels, int width, int height)
     return over;
 }
 
-void Raster::PrepareBlock(int width, int height)
-{
-    // The white of the new raster touches every page; the block then waits in the cache.
-    Raster ready(width, height);
-}
-
-void Raster::DropCachedBlock()
-{
-    const BlockCache dropped = std::exchange(g_cache, BlockCache{nullptr, 0});
-    FreeBlock(dropped.block, dropped.count);
-}
-
-IRasterBlockSource* Raster::SetBlockSource(IRasterBlockSource* source)
-{
-    if (source != nullptr && std::find(g_sources.begin(), g_sources.end(), source) == g_sources.end()) {
-        const auto free = std::find(g_sources.begin(), g_sources.end(), nullptr);
-        if (free == g_sources.end())
-            throw EOutOfResources("Too many raster block sources");
-        *free = source;
-    }
-    return std::exchange(g_source, source);
-}
-
 Raster::~Raster()
 {
     if (m_owned)
-        ReleaseBlock(m_pixels, static_cast<std::size_t>(m_pitch) * static_cast<std::size_t>(m_height));
+        ReleaseBlock(m_pixels);
 }
 
 // A moved-from raster is left empty, as a raster of 0 x 0.

@@ -1,7 +1,6 @@
 // Raster: an off-screen surface of 32-bit pixels with a pen, lines and pixel writes.
 #pragma once
 
-#include "platform/raster/IRasterBlockSource.h"
 #include "platform/raster/Rect.h"
 #include "platform/raster/RowsToOverwrite.h"
 
@@ -26,18 +25,6 @@ constexpr Pixel White = Rgb(255, 255, 255);
 
 class Raster {
 public:
-    // Readies the storage of a raster of width x height ahead of time, every page of
-    // it touched, so that the next raster of that size neither allocates nor faults.
-    static void PrepareBlock(int width, int height);
-    // Frees the storage that waits for the next raster, for a caller that keeps its
-    // raster and makes no other of that size soon.
-    static void DropCachedBlock();
-    // New blocks come from source (null: the heap alone), which may decline any of
-    // them. A source must outlive every block it gives out: a block goes back to the
-    // source that gave it even after another is set. At most four sources per process.
-    // Returns the source it replaced.
-    static IRasterBlockSource* SetBlockSource(IRasterBlockSource* source);
-
     // Every pixel white. A width or height of 0 (or below) gives a raster without
     // pixels: every drawing operation on it does nothing.
     Raster(int width, int height);

@@ -3,9 +3,9 @@
 // server still read the segment (their changes reach it with a later put), and when
 // another client drew over it (gone with the next whole frame, within ten puts).
 #include "support/XServer.h"
-#include "hosts/x11/FramePresenter.h"
 #include "hosts/x11/TargetWindow.h"
 #include "hosts/x11/XConnection.h"
+#include "platform/x11/FramePresenter.h"
 #include "scene/Catalogue.h"
 #include "scene/Scene.h"
 #include "scene/Tick.h"
@@ -108,7 +108,7 @@ TEST_P(Presenter, LeavesTheWindowShowingTheLastFrame)
     setenv("DISPLAY", server.Display().c_str(), 1);
     XConnection x;
     std::unique_ptr<TargetWindow> root = TargetWindow::Host(x, 0);
-    FramePresenter presenter(x, *root);
+    FramePresenter presenter(x.Get(), root->Id(), root->Depth(), x.IsLocal());
     ASSERT_TRUE(presenter.SharesMemory());
     RecordingSink sink(presenter);
     std::unique_ptr<Catalogue> pictures = Catalogue::Load(ScreenFormPictures(), JpegDepth::TrueColour);

@@ -1,7 +1,7 @@
 // The tick on a recycled back buffer: a new buffer gets no white, since the clear and
 // the sky as wide as the frame overwrite every row, and the clear leaves out the sky's
 // rows; no pixel of the buffer's previous use may show through. With the keeping off
-// every tick makes its buffer anew.
+// every tick composes the whole frame again in the scene's buffer.
 #include "RecordingSink.h"
 #include "support/SyntheticCatalogue.h"
 #include "platform/Exception.h"
@@ -21,15 +21,6 @@ namespace {
 // A colour no stand-in picture uses.
 constexpr Pixel Stale = Rgb(1, 2, 3);
 
-// Leaves a block of the window's size, every pixel Stale, for the next tick's buffer.
-const Pixel* LeaveStaleBlock(int width, int height)
-{
-    Raster stale(width, height);
-    for (int y = 0; y < height; ++y)
-        std::fill_n(stale.Scanline(y), width, Stale);
-    return stale.Scanline(0);
-}
-
 class TickOnRecycledBuffer : public ::testing::Test {
 protected:
     void SetUp() override
@@ -39,10 +30,14 @@ protected:
     }
     void TearDown() override { SetClockFunction({}); }
 
-    // Each tick on a stale block; returns the frame shown.
+    // Each tick on the scene's buffer with every pixel Stale; returns the frame shown.
     const Frame& Tick(Catalogue& catalogue, FrameSize window)
     {
-        const Pixel* block = LeaveStaleBlock(window.Width, window.Height);
+        PrepareFrame(m_scene, window);
+        Raster& buffer = m_scene.Kept.Frame;
+        for (int y = 0; y < buffer.Height(); ++y)
+            std::fill_n(buffer.Scanline(y), buffer.Width(), Stale);
+        const Pixel* block = buffer.Scanline(0);
         try {
             ComposeTick(m_scene, catalogue, window, m_sink);
         } catch (const EJPEG&) {

@@ -3,15 +3,17 @@
 #include "platform/window/qt/QtFrameSurfaceImpl.h"
 
 #include "platform/window/qt/ColourKey.h"
-#if defined(VESKAN_HAVE_XCB_SHM)
-#include "platform/window/qt/X11SharedFrames.h"
-#endif
 
 #include <QBackingStore>
+#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QRegion>
 #include <QWindow>
+#if defined(VESKAN_HAVE_XCB_SHM)
+#include <QtGui/qguiapplication_platform.h>
+#endif
 
 namespace {
 
@@ -27,19 +29,14 @@ QImage* Surface(const QWidget& widget)
     return TakesFramePixels(*image) ? image : nullptr;
 }
 
-// The frame block a straight put left, while it still holds that frame.
-bool StraightHeld(const TFrameSurface::Impl::Straight& straight, const QSize& deviceSize)
-{
 #if defined(VESKAN_HAVE_XCB_SHM)
-    const X11SharedFrames* shared = X11SharedFrames::Get();
-    return straight.pixels != nullptr && shared != nullptr && shared->Holds(straight.pixels) &&
-           QSize(straight.width, straight.height) == deviceSize;
-#else
-    (void)straight;
-    (void)deviceSize;
-    return false;
-#endif
+// Qt's own connection to the X server; null on other platforms.
+xcb_connection_t* QtConnection()
+{
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
 }
+#endif
 
 // A surface of another pixel layout: the painter converts, one frame pixel to one
 // device pixel.
@@ -60,10 +57,6 @@ void PaintThroughPainter(QWidget& widget, const QImage& frame, const QRect& area
 TFrameSurface::TFrameSurface(TForm& form) : m_impl(std::make_unique<Impl>(form))
 {
     WindowPlatform::AttachSurface(form, *this);
-#if defined(VESKAN_HAVE_XCB_SHM)
-    // Frames made from now on may live where the X server reads them in place.
-    X11SharedFrames::Get();
-#endif
     if (ImplOf(form).Made())
         ImplOf(form).widget->setAutoFillBackground(false);
 }
@@ -103,21 +96,26 @@ void TFrameSurface::CopyFrame(const Raster& frame, std::span<const Rect> changed
     const QSize frameSize(frame.Width(), frame.Height());
     bool whole = !s.current || s.shownSize != form.DeviceSize() || s.currentFrameSize != frameSize;
     s.current = false;
-    if (!form.keyActive && s.PutStraight(widget, frame, whole, changed)) {
+    if (s.PutStraight(widget, frame, whole, changed)) {
         ++s.framesShown;
         return;
     }
     // The window's Qt surface is behind after straight puts: this copy is whole.
-    if (s.straight.pixels != nullptr) {
+    if (s.straight) {
         whole = true;
-        s.straight = {};
+        s.straight = false;
     }
-    // The changed rectangles in the widget's own coordinates, mapped outwards; they
-    // come top-down, left to right, so that the region appends them one by one.
+    // The changed rectangles, joined into few, in the widget's own coordinates, mapped
+    // outwards; they come top-down, left to right, so that the region appends them one
+    // by one.
     QRegion region;
     const qreal ratio = widget.devicePixelRatioF();
+    s.joined.Reset(frame.Bounds());
     if (!whole) {
         for (const Rect& r : changed)
+            s.joined.Add(r);
+        s.joined.Coalesce();
+        for (const Rect& r : s.joined.Rects())
             region += QRectF(QPointF(r.Left, r.Top) / ratio, QSizeF(r.Width(), r.Height()) / ratio).toAlignedRect();
     }
     if (!form.keyActive) {
@@ -156,7 +154,7 @@ void TFrameSurface::CopyFrame(const Raster& frame, std::span<const Rect> changed
     if (whole || fresh || !form.keyActive) {
         CopyFrameInto(s.frame, frame, s.frame.rect(), form.keyActive, form.key);
     } else {
-        for (const Rect& r : changed)
+        for (const Rect& r : s.joined.Rects())
             CopyFrameInto(s.frame, frame, QRect(r.Left, r.Top, r.Width(), r.Height()), form.keyActive, form.key);
     }
     s.frameFresh = true;
@@ -172,16 +170,79 @@ void TFrameSurface::CopyFrame(const Raster& frame, std::span<const Rect> changed
         widget.repaint(region);
 }
 
+TFrameSurface::Impl::~Impl()
+{
+#if defined(VESKAN_HAVE_XCB_SHM)
+    DropPresenter();
+#endif
+}
+
+#if defined(VESKAN_HAVE_XCB_SHM)
+bool TFrameSurface::Impl::Completions::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
+{
+    return presenter != nullptr && eventType == "xcb_generic_event_t" &&
+           presenter->TakeCompletion(*static_cast<const xcb_generic_event_t*>(message));
+}
+
+FramePresenter* TFrameSurface::Impl::PresenterFor(FormWidget& widget)
+{
+    xcb_connection_t* c = QtConnection();
+    const auto window = static_cast<std::uint32_t>(widget.winId());
+    if (c == presenterConnection && window == presenterWindow)
+        return presenter.get();
+    DropPresenter();
+    presenterConnection = c;
+    presenterWindow = window;
+    presenterDepth = c != nullptr ? X11RasterDepth(c, window) : 0;
+    if (presenterDepth == 0)
+        return nullptr;
+    presenter = std::make_unique<FramePresenter>(c, window, presenterDepth, X11ConnectionIsLocal(c));
+    const QSize deviceSize = ImplOf(form).DeviceSize();
+    presenter->Prepare(deviceSize.width(), deviceSize.height());
+    // Without shared memory Qt's own surface does as well, and keeps what repaints need.
+    if (!presenter->SharesMemory()) {
+        presenter.reset();
+        return nullptr;
+    }
+    completions.presenter = presenter.get();
+    QCoreApplication::instance()->installNativeEventFilter(&completions);
+    return presenter.get();
+}
+
+void TFrameSurface::Impl::DropPresenter()
+{
+    if (presenter) {
+        if (QCoreApplication* app = QCoreApplication::instance())
+            app->removeNativeEventFilter(&completions);
+        completions.presenter = nullptr;
+        // Its requests go on the connection it was made on; once Qt has closed that
+        // connection there is nothing to free on the server, and the presenter is let go.
+        if (QtConnection() == presenterConnection)
+            presenter.reset();
+        else
+            (void)presenter.release();
+    }
+    presenterConnection = nullptr;
+    presenterWindow = 0;
+    presenterDepth = 0;
+    straight = false;
+}
+#endif
+
 bool TFrameSurface::Impl::PutStraight(FormWidget& widget, const Raster& raster, bool whole,
                                       std::span<const Rect> changed)
 {
 #if defined(VESKAN_HAVE_XCB_SHM)
-    X11SharedFrames* shared = X11SharedFrames::Get();
     QWindow* window = widget.windowHandle();
     const QSize deviceSize = ImplOf(form).DeviceSize();
     const QSize frameSize(raster.Width(), raster.Height());
     // The frame covers the window exactly: no background to fill beside it.
-    if (shared == nullptr || window == nullptr || !window->isExposed() || frameSize != deviceSize)
+    if (window == nullptr || !window->isExposed() || frameSize != deviceSize)
+        return false;
+    const TForm::Impl& owner = ImplOf(form);
+    FramePresenter* target = PresenterFor(widget);
+    // A keyed window shows its transparency only where it has an alpha channel.
+    if (target == nullptr || (owner.keyActive && presenterDepth != 32))
         return false;
     if (watchedWindow != window) {
         if (watchedWindow)
@@ -189,10 +250,10 @@ bool TFrameSurface::Impl::PutStraight(FormWidget& widget, const Raster& raster, 
         watchedWindow = window;
         watchedWindow->installEventFilter(this);
     }
+    target->SetColourKey(owner.keyActive, owner.key);
     const Rect all[] = {raster.Bounds()};
-    if (!shared->Put(static_cast<std::uint32_t>(widget.winId()), raster, whole ? std::span<const Rect>(all) : changed))
-        return false;
-    straight = {raster.Scanline(0), raster.Width(), raster.Height(), raster.Pitch()};
+    target->CopyFrame(raster, whole ? std::span<const Rect>(all) : changed);
+    straight = true;
     frame = QImage();
     frameFresh = false;
     current = true;
@@ -209,9 +270,24 @@ bool TFrameSurface::Impl::PutStraight(FormWidget& widget, const Raster& raster, 
 #endif
 }
 
+TFrameSurface::Impl::Held TFrameSurface::Impl::HeldStraight(const QSize& deviceSize) const
+{
+#if defined(VESKAN_HAVE_XCB_SHM)
+    if (!straight || !presenter)
+        return {};
+    const FramePresenter::Shown shown = presenter->Held();
+    if (shown.pixels == nullptr || QSize(shown.width, shown.height) != deviceSize)
+        return {};
+    return {shown.pixels, shown.width, shown.height};
+#else
+    (void)deviceSize;
+    return {};
+#endif
+}
+
 bool TFrameSurface::Impl::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Expose && straight.pixels != nullptr)
+    if (event->type() == QEvent::Expose && straight)
         current = false;
     return QObject::eventFilter(watched, event);
 }
@@ -219,7 +295,10 @@ bool TFrameSurface::Impl::eventFilter(QObject* watched, QEvent* event)
 void TFrameSurface::Impl::Forget()
 {
     current = false;
-    straight = {};
+#if defined(VESKAN_HAVE_XCB_SHM)
+    DropPresenter();
+#endif
+    straight = false;
     frame = QImage();
     frameFresh = false;
     shownSize = QSize();
@@ -265,18 +344,20 @@ void TFrameSurface::Impl::Paint(FormWidget& widget, QPaintEvent* event)
             else
                 PaintThroughPainter(widget, frame, area, owner.keyActive);
         }
-    } else if (StraightHeld(straight, deviceSize)) {
-        // The last frame went straight to the window; its block still holds it.
-        frameRect = QRect(0, 0, straight.width, straight.height);
-        const QImage rows(reinterpret_cast<const uchar*>(straight.pixels), straight.width, straight.height,
-                          static_cast<qsizetype>(straight.pitch) * sizeof(Pixel), QImage::Format_RGB32);
+    } else if (const Held held = HeldStraight(deviceSize); held.pixels != nullptr) {
+        // The last frame went straight to the window; the presenter still holds it, as
+        // the window was given it.
+        frameRect = QRect(0, 0, held.width, held.height);
+        const QImage rows(reinterpret_cast<const uchar*>(held.pixels), held.width, held.height,
+                          static_cast<qsizetype>(held.width) * sizeof(Pixel),
+                          owner.keyActive ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
         for (const QRect& area : areas) {
             if (surface)
                 CopyImageInto(*surface, rows, area);
             else
-                PaintThroughPainter(widget, rows, area, false);
+                PaintThroughPainter(widget, rows, area, owner.keyActive);
         }
-    } else if (shownSize == deviceSize && straight.pixels == nullptr) {
+    } else if (shownSize == deviceSize && !straight) {
         // An opaque window's surface still holds the last frame: only the part it
         // did not cover needs the background.
         frameRect = shownFrame;

@@ -3,18 +3,25 @@
 // surface through PaintFrameSurface and ForgetFrames (QtImpl.h).
 #pragma once
 
+#include "platform/raster/FrameChanges.h"
 #include "platform/window/qt/QtImpl.h"
+#if defined(VESKAN_HAVE_XCB_SHM)
+#include "platform/x11/FramePresenter.h"
+#endif
 
+#include <QAbstractNativeEventFilter>
 #include <QImage>
 #include <QObject>
 #include <QPointer>
 #include <QRect>
 #include <QSize>
 #include <QWindow>
+#include <memory>
 #include <span>
 
 struct TFrameSurface::Impl : QObject {
     explicit Impl(TForm& owner) : form(owner) {}
+    ~Impl() override;
     // Watches the window that frames go straight to: when the window system exposes
     // it again, Qt puts its own surface back without a paint, and that surface does
     // not hold the straight frames: the next copy is whole.
@@ -22,9 +29,18 @@ struct TFrameSurface::Impl : QObject {
 
     // Paints the area of the event from the frame being copied or the one kept.
     void Paint(FormWidget& widget, QPaintEvent* event);
-    // Puts the frame's rectangles on the window straight from shared memory, where the
-    // window system reads it in place (X11); false where it cannot.
+    // Puts the frame's rectangles on the window through the X11 presenter, from its
+    // shared memory; false where it cannot (another platform, a remote server, a window
+    // of another pixel layout, a keyed window that shows no transparency).
     bool PutStraight(FormWidget& widget, const Raster& raster, bool whole, std::span<const Rect> changed);
+    // The frame the presenter holds, as the window shows it, when it is the window's
+    // last frame at deviceSize; empty otherwise.
+    struct Held {
+        const Pixel* pixels = nullptr;
+        int width = 0;
+        int height = 0;
+    };
+    Held HeldStraight(const QSize& deviceSize) const;
     // The window was hidden: nothing of its frames is kept for the next show.
     void Forget();
     // What the window's surface holds now, the client area in device pixels; with the
@@ -47,13 +63,28 @@ struct TFrameSurface::Impl : QObject {
     // size: the next copy may send only what changed.
     bool current = false;
     QSize currentFrameSize;
-    // The last frame went straight onto the window: its shared block holds it, and
-    // the window's Qt surface does not.
-    struct Straight {
-        const Pixel* pixels = nullptr;
-        int width = 0;
-        int height = 0;
-        int pitch = 0;
-    } straight;
+    // The last frame went straight onto the window: the presenter holds it, and the
+    // window's Qt surface does not.
+    bool straight = false;
     QPointer<QWindow> watchedWindow;
+    // The changed rectangles joined into few, for the window's surface, which repaints
+    // each rectangle of its region on its own.
+    FrameChanges joined;
+#if defined(VESKAN_HAVE_XCB_SHM)
+    // Hands the server's completions of the presenter's puts, which arrive on Qt's
+    // connection, to the presenter.
+    struct Completions : QAbstractNativeEventFilter {
+        bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+        FramePresenter* presenter = nullptr;
+    };
+    // Made for the window it serves, on Qt's connection; null where frames do not go
+    // straight.
+    FramePresenter* PresenterFor(FormWidget& widget);
+    void DropPresenter();
+    std::unique_ptr<FramePresenter> presenter;
+    Completions completions;
+    xcb_connection_t* presenterConnection = nullptr;
+    std::uint32_t presenterWindow = 0;
+    std::uint8_t presenterDepth = 0;
+#endif
 };

@@ -112,26 +112,6 @@ TEST(Raster, OversizeRequestRaisesOutOfResources)
     }
 }
 
-TEST(Raster, ReleasedBlockIsReusedAndWhiteAgain)
-{
-    const Pixel* first = nullptr;
-    {
-        Raster raster(9, 7);
-        first = raster.Scanline(0);
-        raster.MoveTo(0, 3);
-        raster.LineTo(9, 3);
-        raster.SetPixel(8, 6, Black);
-    }
-    Raster again(9, 7);
-    // The tick's raster of the same size comes back without a new allocation...
-    EXPECT_EQ(again.Scanline(0), first);
-    // ...and white, as every new raster is.
-    EXPECT_EQ(ToText(again), ".........\n.........\n.........\n.........\n.........\n.........\n.........\n");
-    // Another size is served too, while the cached block is in use.
-    Raster other(3, 2);
-    EXPECT_EQ(ToText(other), "...\n...\n");
-}
-
 TEST(Raster, MoveLeavesTheSourceEmpty)
 {
     Raster a(3, 2);

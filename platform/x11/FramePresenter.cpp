@@ -1,14 +1,13 @@
 // The frame's way to the window: the shared segment, or plain image requests.
-#include "hosts/x11/FramePresenter.h"
-
-#include "hosts/x11/TargetWindow.h"
-#include "hosts/x11/XConnection.h"
+#include "platform/x11/FramePresenter.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <sys/ipc.h>
 #include <sys/shm.h>
+#include <sys/socket.h>
 #include <vector>
 
 namespace {
@@ -18,15 +17,72 @@ constexpr std::uint64_t PutImageHeaderBytes = 24;
 // One frame in ten, once a second, goes whole.
 constexpr int PartialFramesBetweenWhole = 9;
 
+struct FreeReply {
+    void operator()(void* reply) const { std::free(reply); }
+};
+
+const xcb_visualtype_t* FindVisual(const xcb_setup_t* setup, xcb_visualid_t id)
+{
+    for (xcb_screen_iterator_t s = xcb_setup_roots_iterator(setup); s.rem; xcb_screen_next(&s)) {
+        for (xcb_depth_iterator_t d = xcb_screen_allowed_depths_iterator(s.data); d.rem; xcb_depth_next(&d)) {
+            for (xcb_visualtype_iterator_t v = xcb_depth_visuals_iterator(d.data); v.rem; xcb_visualtype_next(&v)) {
+                if (v.data->visual_id == id)
+                    return v.data;
+            }
+        }
+    }
+    return nullptr;
+}
+
+bool ThirtyTwoBitsPerPixel(const xcb_setup_t* setup, std::uint8_t depth)
+{
+    for (xcb_format_iterator_t f = xcb_setup_pixmap_formats_iterator(setup); f.rem; xcb_format_next(&f)) {
+        if (f.data->depth == depth)
+            return f.data->bits_per_pixel == 32;
+    }
+    return false;
+}
+
 } // namespace
 
-FramePresenter::FramePresenter(const XConnection& x, const TargetWindow& window)
-    : m_c(x.Get()), m_window(window.Id()), m_depth(window.Depth()), m_gc(xcb_generate_id(m_c))
+bool X11ConnectionIsLocal(xcb_connection_t* c)
+{
+    sockaddr_storage address{};
+    socklen_t length = sizeof address;
+    if (getsockname(xcb_get_file_descriptor(c), reinterpret_cast<sockaddr*>(&address), &length) != 0)
+        return false;
+    return address.ss_family == AF_UNIX;
+}
+
+std::uint8_t X11RasterDepth(xcb_connection_t* c, xcb_window_t window)
+{
+    const std::unique_ptr<xcb_get_window_attributes_reply_t, FreeReply> attributes{
+        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr)};
+    const std::unique_ptr<xcb_get_geometry_reply_t, FreeReply> geometry{
+        xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr)};
+    if (!attributes || !geometry || (geometry->depth != 24 && geometry->depth != 32))
+        return 0;
+    const xcb_setup_t* setup = xcb_get_setup(c);
+    const xcb_visualtype_t* visual = FindVisual(setup, attributes->visual);
+    // 0xFFRRGGBB in memory order B, G, R, A: what a true-colour window of 32-bit
+    // pixels takes, least significant byte first (on a depth-32 visual the top byte is
+    // alpha, opaque).
+    const std::uint16_t one = 1;
+    const bool lsbFirst = *reinterpret_cast<const std::uint8_t*>(&one) == 1;
+    const bool takes = visual != nullptr && visual->_class == XCB_VISUAL_CLASS_TRUE_COLOR &&
+                       visual->red_mask == 0xFF0000u && visual->green_mask == 0x00FF00u &&
+                       visual->blue_mask == 0x0000FFu && ThirtyTwoBitsPerPixel(setup, geometry->depth) &&
+                       setup->image_byte_order == (lsbFirst ? XCB_IMAGE_ORDER_LSB_FIRST : XCB_IMAGE_ORDER_MSB_FIRST);
+    return takes ? geometry->depth : 0;
+}
+
+FramePresenter::FramePresenter(xcb_connection_t* c, xcb_window_t window, std::uint8_t depth, bool shareMemory)
+    : m_c(c), m_window(window), m_depth(depth), m_gc(xcb_generate_id(m_c))
 {
     const std::uint32_t noExposures = 0;
     xcb_create_gc(m_c, m_gc, m_window, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
     m_maxRequestBytes = std::uint64_t{xcb_get_maximum_request_length(m_c)} * 4;
-    if (x.IsLocal()) {
+    if (shareMemory) {
         const xcb_query_extension_reply_t* shm = xcb_get_extension_data(m_c, &xcb_shm_id);
         if (shm != nullptr && shm->present) {
             m_shareMemory = true;
@@ -95,6 +151,36 @@ void FramePresenter::Prepare(int width, int height)
     std::memset(m_segment.pixels, 0, count * sizeof(Pixel));
 }
 
+void FramePresenter::SetColourKey(bool on, Pixel key)
+{
+    if (on == m_keyed && (!on || key == m_key))
+        return;
+    m_keyed = on;
+    m_key = key;
+    m_segmentHoldsFrame = false;
+    m_windowHoldsFrame = false;
+}
+
+FramePresenter::Shown FramePresenter::Held() const
+{
+    if (!m_segmentHoldsFrame || m_segment.pixels == nullptr)
+        return {};
+    return {m_segment.pixels, m_segment.width, m_segment.height};
+}
+
+void FramePresenter::CopyPixels(Pixel* dst, const Pixel* src, std::size_t count) const
+{
+    if (!m_keyed) {
+        std::memcpy(dst, src, count * sizeof(Pixel));
+        return;
+    }
+    // Premultiplied: the see-through pixel is all zeros; the others keep their opaque
+    // top byte.
+    const Pixel key = m_key | 0xFF000000u;
+    for (std::size_t i = 0; i < count; ++i)
+        dst[i] = src[i] == key ? 0u : src[i];
+}
+
 void FramePresenter::CopyFrame(const Raster& frame, std::span<const Rect> changed)
 {
     const int width = frame.Width();
@@ -136,16 +222,16 @@ void FramePresenter::CopyFrame(const Raster& frame, std::span<const Rect> change
             PutBox(boxes[i], i + 1 == boxes.size());
     }
     m_owed.Reset(m_owedFrame);
+    xcb_flush(m_c);
 }
 
 void FramePresenter::CopyOwedIntoSegment(const Raster& frame)
 {
     const int width = frame.Width();
     for (const Rect& box : m_owed.Rects()) {
-        const std::size_t rowBytes = static_cast<std::size_t>(box.Width()) * sizeof(Pixel);
         for (int y = box.Top; y < box.Bottom; ++y)
-            std::memcpy(m_segment.pixels + static_cast<std::ptrdiff_t>(y) * width + box.Left,
-                        frame.Scanline(y) + box.Left, rowBytes);
+            CopyPixels(m_segment.pixels + static_cast<std::ptrdiff_t>(y) * width + box.Left,
+                       frame.Scanline(y) + box.Left, static_cast<std::size_t>(box.Width()));
     }
 }
 
@@ -181,11 +267,11 @@ void FramePresenter::PutPlain(const Raster& frame, const Rect& box)
     for (int top = box.Top; top < box.Bottom; top += bandRows) {
         const int rows = std::min(bandRows, box.Bottom - top);
         const Pixel* data = frame.Scanline(top) + box.Left;
-        if (frame.Pitch() != width) {
+        if (frame.Pitch() != width || m_keyed) {
             m_band.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(rows));
             for (int y = 0; y < rows; ++y)
-                std::memcpy(m_band.data() + static_cast<std::ptrdiff_t>(y) * width, frame.Scanline(top + y) + box.Left,
-                            rowBytes);
+                CopyPixels(m_band.data() + static_cast<std::ptrdiff_t>(y) * width, frame.Scanline(top + y) + box.Left,
+                           static_cast<std::size_t>(width));
             data = m_band.data();
         }
         xcb_put_image(m_c, XCB_IMAGE_FORMAT_Z_PIXMAP, m_window, m_gc, static_cast<std::uint16_t>(width),
@@ -206,6 +292,7 @@ void FramePresenter::Repaint()
         return;
     }
     PutSegment();
+    xcb_flush(m_c);
 }
 
 bool FramePresenter::TakeCompletion(const xcb_generic_event_t& event)
@@ -213,12 +300,13 @@ bool FramePresenter::TakeCompletion(const xcb_generic_event_t& event)
     if (!m_shareMemory || (event.response_type & 0x7F) != m_completionEvent)
         return false;
     const auto& completion = reinterpret_cast<const xcb_shm_completion_event_t&>(event);
-    if (completion.shmseg == m_segment.seg && m_segment.pixels != nullptr) {
-        m_putPending = false;
-        if (m_repaintWhenRead) {
-            m_repaintWhenRead = false;
-            PutSegment();
-        }
+    if (m_segment.pixels == nullptr || completion.shmseg != m_segment.seg || completion.drawable != m_window)
+        return false;
+    m_putPending = false;
+    if (m_repaintWhenRead) {
+        m_repaintWhenRead = false;
+        PutSegment();
+        xcb_flush(m_c);
     }
     return true;
 }

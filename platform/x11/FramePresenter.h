@@ -1,0 +1,112 @@
+// Puts each finished frame on an X11 window, 1:1 at the frame's size, for any program
+// that has an XCB connection and a window (talvex's own, or a toolkit's): through one
+// MIT shared-memory segment where the server can attach this machine's memory (a local
+// display), through plain image requests otherwise. The segment is kept across frames
+// and made anew only when the frame's size changes. It holds the frame last shown: the
+// changed rectangles, joined into few boxes, are copied into it and put, with the
+// whole frame put once a second all the same, so that whatever else drew on the
+// window is gone within a second. Puts are asynchronous: the server says when it has
+// read the segment (a completion event the caller hands to TakeCompletion), and a
+// frame that comes before that is not copied; its rectangles are joined with the next
+// frame's, so that what it changed reaches the window with that one.
+#pragma once
+
+#include "platform/raster/FrameChanges.h"
+#include "platform/raster/Raster.h"
+
+#include <cstdint>
+#include <span>
+#include <vector>
+#include <xcb/shm.h>
+#include <xcb/xcb.h>
+
+// True when the connection is a local socket, so that the server can attach this
+// machine's shared memory segments.
+bool X11ConnectionIsLocal(xcb_connection_t* c);
+// The depth of window (24 or 32) when its visual takes the raster's 0xFFRRGGBB pixels
+// as they are: TrueColor, 8 bits a channel in those bits of a 32-bit pixel, in this
+// machine's byte order; 0 when it does not, or the window is gone.
+std::uint8_t X11RasterDepth(xcb_connection_t* c, xcb_window_t window);
+
+class FramePresenter {
+public:
+    // depth: the window's, 24 or 32. shareMemory: try MIT-SHM (the server is local).
+    FramePresenter(xcb_connection_t* c, xcb_window_t window, std::uint8_t depth, bool shareMemory);
+    // Detaches the segment on both sides; the segment itself was removed when it was
+    // made, so it goes with the last detach.
+    ~FramePresenter();
+    FramePresenter(const FramePresenter&) = delete;
+    FramePresenter& operator=(const FramePresenter&) = delete;
+
+    // Makes the segment for frames of this size ahead of the first, its pages touched,
+    // so that the first frame only copies (talvex does this while its pictures load).
+    void Prepare(int width, int height);
+    // On a window of depth 32 that a compositor blends: pixels of the key colour go
+    // out fully transparent, the others opaque. Changing it sends the next frame whole.
+    void SetColourKey(bool on, Pixel key);
+    // Puts the frame's changed rectangles (the whole frame when the window does not
+    // hold the one before) and flushes the connection.
+    void CopyFrame(const Raster& frame, std::span<const Rect> changed);
+    // Shows the last frame again after an exposure, where the segment still holds it;
+    // on the plain way the next frame goes whole.
+    void Repaint();
+    // Takes the server's word that it has read this presenter's segment; false for
+    // any other event.
+    bool TakeCompletion(const xcb_generic_event_t& event);
+    bool SharesMemory() const { return m_shareMemory; }
+    // A put of the segment the server has not yet read: frames handed in now wait.
+    bool PutInFlight() const { return m_putPending; }
+    // The frame the segment holds, as the window is given it (the key already turned
+    // into transparency), while it holds one whole; empty otherwise.
+    struct Shown {
+        const Pixel* pixels = nullptr;
+        int width = 0;
+        int height = 0;
+    };
+    Shown Held() const;
+
+private:
+    bool MakeSegment(int width, int height);
+    void DropSegment();
+    void PutSegment();
+    void PutBox(const Rect& box, bool last);
+    void CopyOwedIntoSegment(const Raster& frame);
+    void PutPlain(const Raster& frame, const Rect& box);
+    // count pixels from src to dst, the key turned into transparency when it is on.
+    void CopyPixels(Pixel* dst, const Pixel* src, std::size_t count) const;
+
+    xcb_connection_t* m_c;
+    xcb_window_t m_window;
+    std::uint8_t m_depth;
+    xcb_gcontext_t m_gc;
+    bool m_shareMemory = false;
+    std::uint8_t m_completionEvent = 0;
+    // The largest plain image request, in bytes.
+    std::uint64_t m_maxRequestBytes = 0;
+    bool m_keyed = false;
+    Pixel m_key = 0;
+
+    struct Segment {
+        int id = -1;
+        std::uint32_t* pixels = nullptr;
+        xcb_shm_seg_t seg = 0;
+        int width = 0;
+        int height = 0;
+    } m_segment;
+    // A put of the segment the server has not yet read: the next frame waits, so that
+    // the segment is never written while the server reads it.
+    bool m_putPending = false;
+    bool m_repaintWhenRead = false;
+    bool m_segmentHoldsFrame = false;
+    // Frames put as changed rectangles since the last whole one.
+    int m_partialFrames = 0;
+    // Where the window (the segment, on the shared way) still shows an older frame
+    // than the last one handed in: the changed rectangles of the frames not yet put.
+    FrameChanges m_owed;
+    Rect m_owedFrame;
+    // On the plain way: the window shows the last frame put (no exposure since).
+    bool m_windowHoldsFrame = false;
+    // A band of a box's rows, where they are not contiguous in the frame or the key
+    // turns into transparency on the way.
+    std::vector<Pixel> m_band;
+};
