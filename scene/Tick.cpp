@@ -321,6 +321,23 @@ void PrepareFrame(Scene& scene, FrameSize size)
     kept.Frame = Raster(size.Width, size.Height);
 }
 
+void UseFrameMemory(Scene& scene, Raster lent)
+{
+    KeptFrame& kept = scene.Kept;
+    if (lent.IsEmpty()) {
+        if (kept.Frame.OwnsPixels())
+            return;
+        kept.Valid = false;
+        kept.Frame = Raster(0, 0);
+        return;
+    }
+    if (!kept.Frame.OwnsPixels() && kept.Frame.Scanline(0) == lent.Scanline(0) &&
+        kept.Frame.Width() == lent.Width() && kept.Frame.Height() == lent.Height())
+        return;
+    kept.Valid = false;
+    kept.Frame = std::move(lent);
+}
+
 void SetFrameKeeping(Scene& scene, bool on)
 {
     KeptFrame& kept = scene.Kept;

@@ -147,5 +147,8 @@ void TScrnFrm::InputFilter(TMsg& msg, bool& handled)
 
 void TScrnFrm::tmrTickTimer()
 {
-    ComposeTick(NightScene, *m_pictures, FrameSize{ClientWidth(), ClientHeight()}, m_sink);
+    const FrameSize size{ClientWidth(), ClientHeight()};
+    // Where the window system reads frames in place, the scene composes them there.
+    UseFrameMemory(NightScene, m_surface.LendFrame(size.Width, size.Height));
+    ComposeTick(NightScene, *m_pictures, size, m_sink);
 }

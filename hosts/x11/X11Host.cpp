@@ -58,7 +58,10 @@ public:
 
     void Tick(Catalogue& pictures) override
     {
-        ComposeTick(m_scene, pictures, FrameSize{m_window->ClientWidth(), m_window->ClientHeight()}, *this);
+        const FrameSize size{m_window->ClientWidth(), m_window->ClientHeight()};
+        // The scene composes in the presenter's shared segment, where there is one.
+        UseFrameMemory(m_scene, Raster::Over(m_presenter.Lend(size.Width, size.Height), size.Width, size.Height));
+        ComposeTick(m_scene, pictures, size, *this);
     }
 
     std::optional<int> ReadyWait(bool& wantWrite) override

@@ -43,6 +43,8 @@ public:
     int Width() const { return m_width; }
     int Height() const { return m_height; }
     bool IsEmpty() const { return m_width <= 0 || m_height <= 0; }
+    // False for a raster over pixels the caller owns (Over).
+    bool OwnsPixels() const { return m_owned; }
     Rect Bounds() const { return {0, 0, m_width, m_height}; }
     // Pixels per row of storage; rows are contiguous, top row first, so a row pointer
     // may be stepped to other rows by Pitch.

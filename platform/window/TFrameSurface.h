@@ -30,6 +30,13 @@ public:
     void CopyFrame(const Raster& frame, std::span<const Rect> changed);
     // How many copied frames have reached the window.
     int FramesShown() const;
+    // Memory the window system reads frames from in place, width x height pixels, for
+    // the caller to compose its frames in, so that copying them copies nothing; valid
+    // until the next call, a copy, a hide or the surface's end, whichever is first: the
+    // caller asks again before each frame. Empty where there is none (another window
+    // system, a keyed window, the window not on the screen): the frame stays the
+    // caller's own.
+    Raster LendFrame(int width, int height);
 
     // The window layer's own part, behind the interface (WindowPlatform.h).
     struct Impl;

@@ -151,6 +151,14 @@ void FramePresenter::Prepare(int width, int height)
     std::memset(m_segment.pixels, 0, count * sizeof(Pixel));
 }
 
+Pixel* FramePresenter::Lend(int width, int height)
+{
+    if (m_keyed || width <= 0 || height <= 0)
+        return nullptr;
+    Prepare(width, height);
+    return m_shareMemory ? m_segment.pixels : nullptr;
+}
+
 void FramePresenter::SetColourKey(bool on, Pixel key)
 {
     if (on == m_keyed && (!on || key == m_key))
@@ -216,7 +224,9 @@ void FramePresenter::CopyFrame(const Raster& frame, std::span<const Rect> change
             PutPlain(frame, box);
         m_windowHoldsFrame = true;
     } else {
-        CopyOwedIntoSegment(frame);
+        // A frame composed in the segment itself is there already.
+        if (frame.Scanline(0) != m_segment.pixels)
+            CopyOwedIntoSegment(frame);
         m_segmentHoldsFrame = true;
         for (std::size_t i = 0; i < boxes.size(); ++i)
             PutBox(boxes[i], i + 1 == boxes.size());

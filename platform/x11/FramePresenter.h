@@ -44,6 +44,14 @@ public:
     // On a window of depth 32 that a compositor blends: pixels of the key colour go
     // out fully transparent, the others opaque. Changing it sends the next frame whole.
     void SetColourKey(bool on, Pixel key);
+    // The shared segment for frames of this size, for the caller to compose its frames
+    // in, so that CopyFrame puts them from where they are, without a copy; null where
+    // the server cannot share memory or the key is on (the segment then holds the
+    // frame as the window is given it). Valid until the next Lend of another size, or
+    // the presenter's end. While a put is in flight the server may read rows the next
+    // frame has changed already; what that frame changed goes out again with it or
+    // the one after, so a slow server shows a mixed frame for a tick at worst.
+    Pixel* Lend(int width, int height);
     // Puts the frame's changed rectangles (the whole frame when the window does not
     // hold the one before) and flushes the connection.
     void CopyFrame(const Raster& frame, std::span<const Rect> changed);

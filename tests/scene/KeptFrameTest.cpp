@@ -249,4 +249,50 @@ INSTANTIATE_TEST_SUITE_P(Scenarios, KeptFrame, ::testing::ValuesIn(Scenarios),
                              return name;
                          });
 
+// The frame moves into lent memory and back: the scene composes where it is told to,
+// forgets what a frame held whenever it moves (the next tick composes it whole), and
+// keeps the frame as it is when nothing changes.
+struct LendCase {
+    const char* name;
+    int before;   // where the frame is: 0 the scene's own, 1 or 2 lent memory
+    int lent;     // what is lent now: 0 nothing, 1 or 2 one of two blocks
+    int after;    // where the frame is then
+    bool stillValid;
+};
+
+const LendCase LendCases[] = {
+    {"OwnFrameStaysWithNothingLent", 0, 0, 0, true},
+    {"OwnFrameMovesIntoLentMemory", 0, 1, 1, false},
+    {"LentFrameStaysWhenLentAgain", 1, 1, 1, true},
+    {"LentFrameMovesToOtherLentMemory", 1, 2, 2, false},
+    {"LentFrameComesBackWhenNothingIsLent", 1, 0, 0, false},
+};
+
+TEST(UseFrameMemory, ComposesWhereItIsLentAndForgetsWhatAMovedFrameHeld)
+{
+    constexpr int Width = 8;
+    constexpr int Height = 4;
+    std::array<std::vector<Pixel>, 3> blocks;
+    for (auto& block : blocks)
+        block.resize(Width * Height);
+    const auto lend = [&](int which) {
+        return which == 0 ? Raster(0, 0) : Raster::Over(blocks[static_cast<std::size_t>(which)].data(), Width, Height);
+    };
+    for (const LendCase& c : LendCases) {
+        Scene scene;
+        if (c.before == 0)
+            scene.Kept.Frame = Raster(Width, Height);
+        else
+            scene.Kept.Frame = lend(c.before);
+        scene.Kept.Valid = true;
+        const Pixel* own = c.before == 0 ? scene.Kept.Frame.Scanline(0) : nullptr;
+        UseFrameMemory(scene, lend(c.lent));
+        const Pixel* expected =
+            c.after == 0 ? own : blocks[static_cast<std::size_t>(c.after)].data();
+        EXPECT_EQ(scene.Kept.Frame.Scanline(0), expected) << c.name;
+        EXPECT_EQ(scene.Kept.Frame.OwnsPixels(), c.after == 0) << c.name;
+        EXPECT_EQ(scene.Kept.Valid, c.stillValid) << c.name;
+    }
+}
+
 } // namespace

@@ -81,6 +81,26 @@ int TFrameSurface::FramesShown() const
     return m_impl->framesShown;
 }
 
+Raster TFrameSurface::LendFrame(int width, int height)
+{
+#if defined(VESKAN_HAVE_XCB_SHM)
+    Impl& s = *m_impl;
+    TForm::Impl& form = ImplOf(s.form);
+    if (!form.Made() || form.keyActive)
+        return Raster(0, 0);
+    FormWidget& widget = form.Widget();
+    QWindow* window = widget.windowHandle();
+    if (window == nullptr || !window->isExposed())
+        return Raster(0, 0);
+    FramePresenter* presenter = s.PresenterFor(widget);
+    return Raster::Over(presenter ? presenter->Lend(width, height) : nullptr, width, height);
+#else
+    (void)width;
+    (void)height;
+    return Raster(0, 0);
+#endif
+}
+
 void TFrameSurface::CopyFrame(const Raster& frame)
 {
     m_impl->current = false;

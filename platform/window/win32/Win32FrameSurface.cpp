@@ -50,6 +50,12 @@ void ForgetFrames(TFrameSurface& surface)
     ImplOf(surface).Forget();
 }
 
+Raster TFrameSurface::LendFrame(int, int)
+{
+    // The device-independent bitmap's rows run bottom-up: frames stay the caller's.
+    return Raster(0, 0);
+}
+
 int TFrameSurface::FramesShown() const
 {
     return m_impl->framesShown;
