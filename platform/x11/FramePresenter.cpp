@@ -1,6 +1,8 @@
 // The frame's way to the window: the shared segment, or plain image requests.
 #include "platform/x11/FramePresenter.h"
 
+#include "platform/raster/KeyedSpan.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -182,11 +184,7 @@ void FramePresenter::CopyPixels(Pixel* dst, const Pixel* src, std::size_t count)
         std::memcpy(dst, src, count * sizeof(Pixel));
         return;
     }
-    // Premultiplied: the see-through pixel is all zeros; the others keep their opaque
-    // top byte.
-    const Pixel key = m_key | 0xFF000000u;
-    for (std::size_t i = 0; i < count; ++i)
-        dst[i] = src[i] == key ? 0u : src[i];
+    CopyKeyedSpan(dst, src, count, m_key);
 }
 
 void FramePresenter::CopyFrame(const Raster& frame, std::span<const Rect> changed)
@@ -210,7 +208,7 @@ void FramePresenter::CopyFrame(const Raster& frame, std::span<const Rect> change
     if (m_shareMemory && m_putPending)
         return;   // the server is still reading the last frame: this one waits for the next
     const bool whole = !(m_shareMemory ? m_segmentHoldsFrame : m_windowHoldsFrame) ||
-                       m_partialFrames >= PartialFramesBetweenWhole;
+                       (m_wholeOnceASecond && m_partialFrames >= PartialFramesBetweenWhole);
     if (whole) {
         m_partialFrames = 0;
         m_owed.SetWhole(frame.Bounds());

@@ -4,8 +4,8 @@
 // display), through plain image requests otherwise. The segment is kept across frames
 // and made anew only when the frame's size changes. It holds the frame last shown: the
 // changed rectangles, joined into few boxes, are copied into it and put, with the
-// whole frame put once a second all the same, so that whatever else drew on the
-// window is gone within a second. Puts are asynchronous: the server says when it has
+// whole frame put once a second all the same (unless told otherwise), so that whatever
+// else drew on the window is gone within a second. Puts are asynchronous: the server says when it has
 // read the segment (a completion event the caller hands to TakeCompletion), and a
 // frame that comes before that is not copied; its rectangles are joined with the next
 // frame's, so that what it changed reaches the window with that one.
@@ -52,6 +52,11 @@ public:
     // frame has changed already; what that frame changed goes out again with it or
     // the one after, so a slow server shows a mixed frame for a tick at worst.
     Pixel* Lend(int width, int height);
+    // On (as made): the whole frame goes once a second, for a window others may draw
+    // on unseen (a host's, the root). Off for a window of the program's own, whose
+    // exposures it hears of: every whole frame then costs the server, and a
+    // compositing manager, a repaint of the screen for nothing.
+    void SetWholeOnceASecond(bool on) { m_wholeOnceASecond = on; }
     // Puts the frame's changed rectangles (the whole frame when the window does not
     // hold the one before) and flushes the connection.
     void CopyFrame(const Raster& frame, std::span<const Rect> changed);
@@ -108,6 +113,7 @@ private:
     bool m_segmentHoldsFrame = false;
     // Frames put as changed rectangles since the last whole one.
     int m_partialFrames = 0;
+    bool m_wholeOnceASecond = true;
     // Where the window (the segment, on the shared way) still shows an older frame
     // than the last one handed in: the changed rectangles of the frames not yet put.
     FrameChanges m_owed;

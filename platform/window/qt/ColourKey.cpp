@@ -2,6 +2,8 @@
 // the window's image.
 #include "platform/window/qt/ColourKey.h"
 
+#include "platform/raster/KeyedSpan.h"
+
 #include <QGuiApplication>
 #include <QImage>
 #include <QRect>
@@ -93,9 +95,7 @@ void CopyFrameInto(QImage& dst, const Raster& frame, const QRect& area, bool key
             std::memcpy(out, src, static_cast<std::size_t>(part.width()) * sizeof(Pixel));
             continue;
         }
-        // Premultiplied ARGB: an opaque pixel is itself, a transparent one all zero.
-        for (int x = 0; x < part.width(); ++x)
-            out[x] = src[x] == key ? 0u : (src[x] | 0xFF000000u);
+        CopyKeyedSpan(out, src, static_cast<std::size_t>(part.width()), key);
     }
 }
 

@@ -217,6 +217,9 @@ FramePresenter* TFrameSurface::Impl::PresenterFor(FormWidget& widget)
     if (presenterDepth == 0)
         return nullptr;
     presenter = std::make_unique<FramePresenter>(c, window, presenterDepth, X11ConnectionIsLocal(c));
+    // Qt hears of the window's exposures, and its repaint draws the frame the
+    // presenter holds.
+    presenter->SetWholeOnceASecond(false);
     const QSize deviceSize = ImplOf(form).DeviceSize();
     presenter->Prepare(deviceSize.width(), deviceSize.height());
     // Without shared memory Qt's own surface does as well, and keeps what repaints need.
