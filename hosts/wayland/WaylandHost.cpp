@@ -106,7 +106,6 @@ const xdg_wm_base_listener WmBaseListener = {
     .ping = WmBasePing,
 };
 
-class WaylandSession;
 extern const wl_registry_listener RegistryListener;
 
 class WaylandSession : public SessionDisplay {

@@ -199,10 +199,12 @@ TEST(TalvexOnWayland, ShowsTheSceneOnlyOnTheOutputsNamed)
         std::vector<std::string> environment = compositor.Environment();
         environment.insert(environment.end(), chosen.environment.begin(), chosen.environment.end());
         SessionProgram talvex(TalvexLine(compositor, chosen.args, environment));
-        if (chosen.onOne)
+        if (chosen.onOne) {
             EXPECT_TRUE(ShowsTheScene(compositor, one, 320, 240)) << talvex.Errors();
-        if (chosen.onTwo)
+        }
+        if (chosen.onTwo) {
             EXPECT_TRUE(ShowsTheScene(compositor, two, 200, 150)) << talvex.Errors();
+        }
         // By now any surface it makes is there: they are made at once.
         EXPECT_TRUE(KeepsRunning(compositor, talvex, 300ms)) << talvex.Errors();
         EXPECT_EQ(compositor.On(one) != nullptr, chosen.onOne);

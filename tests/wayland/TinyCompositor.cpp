@@ -331,7 +331,7 @@ void TinyCompositor::CloseClients()
 
 TinyCompositor::Output& TinyCompositor::AddOutput(const std::string& name, int width, int height)
 {
-    Output& output = m_outputs.emplace_back(Output{name, width, height});
+    Output& output = m_outputs.emplace_back(Output{name, width, height, nullptr, {}});
     output.global = wl_global_create(m_display, &wl_output_interface, 4, &output, BindOutput);
     return output;
 }
