@@ -321,7 +321,7 @@ void PrepareFrame(Scene& scene, FrameSize size)
     kept.Frame = Raster(size.Width, size.Height);
 }
 
-void UseFrameMemory(Scene& scene, Raster lent)
+void UseFrameMemory(Scene& scene, Raster lent, bool fresh)
 {
     KeptFrame& kept = scene.Kept;
     if (lent.IsEmpty()) {
@@ -331,7 +331,7 @@ void UseFrameMemory(Scene& scene, Raster lent)
         kept.Frame = Raster(0, 0);
         return;
     }
-    if (!kept.Frame.OwnsPixels() && kept.Frame.Scanline(0) == lent.Scanline(0) &&
+    if (!fresh && !kept.Frame.OwnsPixels() && kept.Frame.Scanline(0) == lent.Scanline(0) &&
         kept.Frame.Width() == lent.Width() && kept.Frame.Height() == lent.Height())
         return;
     kept.Valid = false;

@@ -44,10 +44,11 @@ void DecodeAhead(const ScenePlan& plan, Catalogue& catalogue);
 void PrepareFrame(Scene& scene, FrameSize size);
 
 // Composes the scene's frames in lent (a sink's memory, LendFrame's) from the next tick
-// on, where they are not there already: what the frame held goes, and that tick
-// composes the whole frame. An empty lent takes a frame made in lent memory back into
-// the scene's own, so that a frame never outlives the memory it was lent.
-void UseFrameMemory(Scene& scene, Raster lent);
+// on, where they are not there already or fresh says the memory is new (at the same
+// address, maybe): what the frame held goes, and that tick composes the whole frame. An
+// empty lent takes a frame made in lent memory back into the scene's own, so that a
+// frame never outlives the memory it was lent.
+void UseFrameMemory(Scene& scene, Raster lent, bool fresh);
 
 // On, as the program runs: the tick keeps the frame and redraws only what moves. Off:
 // every tick composes the whole frame anew, over whatever the scene's buffer held, the

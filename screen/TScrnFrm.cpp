@@ -94,6 +94,10 @@ void TScrnFrm::FormShow()
                 return;
             DecodeAhead(NightScene.Plan, Pictures());
             const TMonitor monitor = Monitor();
+            // In the window system's memory where it lends some, its pages touched.
+            bool fresh = false;
+            Raster lent = m_surface.LendFrame(monitor.DeviceWidth, monitor.DeviceHeight, fresh);
+            UseFrameMemory(NightScene, std::move(lent), fresh);
             PrepareFrame(NightScene, FrameSize{monitor.DeviceWidth, monitor.DeviceHeight});
         });
     }
@@ -149,6 +153,8 @@ void TScrnFrm::tmrTickTimer()
 {
     const FrameSize size{ClientWidth(), ClientHeight()};
     // Where the window system reads frames in place, the scene composes them there.
-    UseFrameMemory(NightScene, m_surface.LendFrame(size.Width, size.Height));
+    bool fresh = false;
+    Raster lent = m_surface.LendFrame(size.Width, size.Height, fresh);
+    UseFrameMemory(NightScene, std::move(lent), fresh);
     ComposeTick(NightScene, *m_pictures, size, m_sink);
 }

@@ -60,7 +60,9 @@ public:
     {
         const FrameSize size{m_window->ClientWidth(), m_window->ClientHeight()};
         // The scene composes in the presenter's shared segment, where there is one.
-        UseFrameMemory(m_scene, Raster::Over(m_presenter.Lend(size.Width, size.Height), size.Width, size.Height));
+        bool fresh = false;
+        Pixel* lent = m_presenter.Lend(size.Width, size.Height, fresh);
+        UseFrameMemory(m_scene, Raster::Over(lent, size.Width, size.Height), fresh);
         ComposeTick(m_scene, pictures, size, *this);
     }
 

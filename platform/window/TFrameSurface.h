@@ -35,8 +35,9 @@ public:
     // until the next call, a copy, a hide or the surface's end, whichever is first: the
     // caller asks again before each frame. Empty where there is none (another window
     // system, a keyed window, the window not on the screen): the frame stays the
-    // caller's own.
-    Raster LendFrame(int width, int height);
+    // caller's own. fresh: the memory is not what the last call lent, though it may lie
+    // at the same address, and holds no frame.
+    Raster LendFrame(int width, int height, bool& fresh);
 
     // The window layer's own part, behind the interface (WindowPlatform.h).
     struct Impl;

@@ -123,6 +123,7 @@ bool FramePresenter::MakeSegment(int width, int height)
         return false;
     }
     m_segment = Segment{id, static_cast<std::uint32_t*>(address), seg, width, height};
+    ++m_segmentsMade;
     m_putPending = false;
     m_repaintWhenRead = false;
     m_segmentHoldsFrame = false;
@@ -153,12 +154,17 @@ void FramePresenter::Prepare(int width, int height)
     std::memset(m_segment.pixels, 0, count * sizeof(Pixel));
 }
 
-Pixel* FramePresenter::Lend(int width, int height)
+Pixel* FramePresenter::Lend(int width, int height, bool& fresh)
 {
+    fresh = false;
     if (m_keyed || width <= 0 || height <= 0)
         return nullptr;
     Prepare(width, height);
-    return m_shareMemory ? m_segment.pixels : nullptr;
+    if (!m_shareMemory)
+        return nullptr;
+    fresh = m_segmentLent != m_segmentsMade;
+    m_segmentLent = m_segmentsMade;
+    return m_segment.pixels;
 }
 
 void FramePresenter::SetColourKey(bool on, Pixel key)

@@ -48,10 +48,11 @@ public:
     // in, so that CopyFrame puts them from where they are, without a copy; null where
     // the server cannot share memory or the key is on (the segment then holds the
     // frame as the window is given it). Valid until the next Lend of another size, or
-    // the presenter's end. While a put is in flight the server may read rows the next
+    // the presenter's end. fresh: the memory is not what the last Lend gave (it may lie
+    // at the same address all the same), and holds no frame. While a put is in flight the server may read rows the next
     // frame has changed already; what that frame changed goes out again with it or
     // the one after, so a slow server shows a mixed frame for a tick at worst.
-    Pixel* Lend(int width, int height);
+    Pixel* Lend(int width, int height, bool& fresh);
     // On (as made): the whole frame goes once a second, for a window others may draw
     // on unseen (a host's, the root). Off for a window of the program's own, whose
     // exposures it hears of: every whole frame then costs the server, and a
@@ -114,6 +115,9 @@ private:
     // Frames put as changed rectangles since the last whole one.
     int m_partialFrames = 0;
     bool m_wholeOnceASecond = true;
+    // Segments made, and which of them the last Lend gave.
+    unsigned m_segmentsMade = 0;
+    unsigned m_segmentLent = 0;
     // Where the window (the segment, on the shared way) still shows an older frame
     // than the last one handed in: the changed rectangles of the frames not yet put.
     FrameChanges m_owed;

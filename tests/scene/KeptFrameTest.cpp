@@ -256,16 +256,18 @@ struct LendCase {
     const char* name;
     int before;   // where the frame is: 0 the scene's own, 1 or 2 lent memory
     int lent;     // what is lent now: 0 nothing, 1 or 2 one of two blocks
+    bool fresh;   // the lent memory is new, at the same address maybe
     int after;    // where the frame is then
     bool stillValid;
 };
 
 const LendCase LendCases[] = {
-    {"OwnFrameStaysWithNothingLent", 0, 0, 0, true},
-    {"OwnFrameMovesIntoLentMemory", 0, 1, 1, false},
-    {"LentFrameStaysWhenLentAgain", 1, 1, 1, true},
-    {"LentFrameMovesToOtherLentMemory", 1, 2, 2, false},
-    {"LentFrameComesBackWhenNothingIsLent", 1, 0, 0, false},
+    {"OwnFrameStaysWithNothingLent", 0, 0, false, 0, true},
+    {"OwnFrameMovesIntoLentMemory", 0, 1, true, 1, false},
+    {"LentFrameStaysWhenLentAgain", 1, 1, false, 1, true},
+    {"NewMemoryAtTheSameAddressHoldsNoFrame", 1, 1, true, 1, false},
+    {"LentFrameMovesToOtherLentMemory", 1, 2, true, 2, false},
+    {"LentFrameComesBackWhenNothingIsLent", 1, 0, false, 0, false},
 };
 
 TEST(UseFrameMemory, ComposesWhereItIsLentAndForgetsWhatAMovedFrameHeld)
@@ -286,7 +288,7 @@ TEST(UseFrameMemory, ComposesWhereItIsLentAndForgetsWhatAMovedFrameHeld)
             scene.Kept.Frame = lend(c.before);
         scene.Kept.Valid = true;
         const Pixel* own = c.before == 0 ? scene.Kept.Frame.Scanline(0) : nullptr;
-        UseFrameMemory(scene, lend(c.lent));
+        UseFrameMemory(scene, lend(c.lent), c.fresh);
         const Pixel* expected =
             c.after == 0 ? own : blocks[static_cast<std::size_t>(c.after)].data();
         EXPECT_EQ(scene.Kept.Frame.Scanline(0), expected) << c.name;

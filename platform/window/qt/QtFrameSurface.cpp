@@ -81,19 +81,21 @@ int TFrameSurface::FramesShown() const
     return m_impl->framesShown;
 }
 
-Raster TFrameSurface::LendFrame(int width, int height)
+Raster TFrameSurface::LendFrame(int width, int height, bool& fresh)
 {
+    fresh = false;
 #if defined(VESKAN_HAVE_XCB_SHM)
     Impl& s = *m_impl;
     TForm::Impl& form = ImplOf(s.form);
     if (!form.Made() || form.keyActive)
         return Raster(0, 0);
     FormWidget& widget = form.Widget();
-    QWindow* window = widget.windowHandle();
-    if (window == nullptr || !window->isExposed())
+    // Once the window exists, exposed yet or not: the memory can be ready before the
+    // first frame.
+    if (widget.windowHandle() == nullptr || !widget.isVisible())
         return Raster(0, 0);
     FramePresenter* presenter = s.PresenterFor(widget);
-    return Raster::Over(presenter ? presenter->Lend(width, height) : nullptr, width, height);
+    return Raster::Over(presenter ? presenter->Lend(width, height, fresh) : nullptr, width, height);
 #else
     (void)width;
     (void)height;

@@ -50,8 +50,9 @@ void ForgetFrames(TFrameSurface& surface)
     ImplOf(surface).Forget();
 }
 
-Raster TFrameSurface::LendFrame(int, int)
+Raster TFrameSurface::LendFrame(int, int, bool& fresh)
 {
+    fresh = false;
     // The device-independent bitmap's rows run bottom-up: frames stay the caller's.
     return Raster(0, 0);
 }
