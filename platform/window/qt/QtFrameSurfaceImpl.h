@@ -1,6 +1,7 @@
 // The Qt frame surface's own state: the frame being copied or kept for repaints, and
-// what the window holds now. Only QtFrameSurface.cpp includes it; the form reaches the
-// surface through PaintFrameSurface and ForgetFrames (QtImpl.h).
+// what the window holds now. Only the frame surface's sources (QtFrameSurface.cpp,
+// QtX11Frames.cpp) include it; the form reaches the surface through PaintFrameSurface
+// and ForgetFrames (QtImpl.h).
 #pragma once
 
 #include "platform/raster/FrameChanges.h"

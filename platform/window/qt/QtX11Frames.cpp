@@ -1,0 +1,158 @@
+// The frame surface's way straight onto an X11 window: the presenter on Qt's own
+// connection, the completions of its puts, which arrive through Qt's event loop, and
+// the shared memory it lends the scene to compose in.
+#include "platform/window/qt/QtFrameSurfaceImpl.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QWindow>
+#if defined(VESKAN_HAVE_XCB_SHM)
+#include <QtGui/qguiapplication_platform.h>
+#endif
+
+namespace {
+
+#if defined(VESKAN_HAVE_XCB_SHM)
+// Qt's own connection to the X server; null on other platforms.
+xcb_connection_t* QtConnection()
+{
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+#endif
+
+} // namespace
+
+Raster TFrameSurface::LendFrame(int width, int height, bool& fresh)
+{
+    fresh = false;
+#if defined(VESKAN_HAVE_XCB_SHM)
+    Impl& s = *m_impl;
+    TForm::Impl& form = ImplOf(s.form);
+    if (!form.Made() || form.keyActive)
+        return Raster(0, 0);
+    FormWidget& widget = form.Widget();
+    // Once the window exists, exposed yet or not: the memory can be ready before the
+    // first frame.
+    if (widget.windowHandle() == nullptr || !widget.isVisible())
+        return Raster(0, 0);
+    FramePresenter* presenter = s.PresenterFor(widget);
+    return Raster::Over(presenter ? presenter->Lend(width, height, fresh) : nullptr, width, height);
+#else
+    (void)width;
+    (void)height;
+    return Raster(0, 0);
+#endif
+}
+
+#if defined(VESKAN_HAVE_XCB_SHM)
+bool TFrameSurface::Impl::Completions::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
+{
+    return presenter != nullptr && eventType == "xcb_generic_event_t" &&
+           presenter->TakeCompletion(*static_cast<const xcb_generic_event_t*>(message));
+}
+
+FramePresenter* TFrameSurface::Impl::PresenterFor(FormWidget& widget)
+{
+    xcb_connection_t* c = QtConnection();
+    const auto window = static_cast<std::uint32_t>(widget.winId());
+    if (c == presenterConnection && window == presenterWindow)
+        return presenter.get();
+    DropPresenter();
+    presenterConnection = c;
+    presenterWindow = window;
+    presenterDepth = c != nullptr ? X11RasterDepth(c, window) : 0;
+    if (presenterDepth == 0)
+        return nullptr;
+    presenter = std::make_unique<FramePresenter>(c, window, presenterDepth, X11ConnectionIsLocal(c));
+    // Qt hears of the window's exposures, and its repaint draws the frame the
+    // presenter holds.
+    presenter->SetWholeOnceASecond(false);
+    const QSize deviceSize = ImplOf(form).DeviceSize();
+    presenter->Prepare(deviceSize.width(), deviceSize.height());
+    // Without shared memory Qt's own surface does as well, and keeps what repaints need.
+    if (!presenter->SharesMemory()) {
+        presenter.reset();
+        return nullptr;
+    }
+    completions.presenter = presenter.get();
+    QCoreApplication::instance()->installNativeEventFilter(&completions);
+    return presenter.get();
+}
+
+void TFrameSurface::Impl::DropPresenter()
+{
+    if (presenter) {
+        if (QCoreApplication* app = QCoreApplication::instance())
+            app->removeNativeEventFilter(&completions);
+        completions.presenter = nullptr;
+        // Its requests go on the connection it was made on; once Qt has closed that
+        // connection there is nothing to free on the server, and the presenter is let go.
+        if (QtConnection() == presenterConnection)
+            presenter.reset();
+        else
+            (void)presenter.release();
+    }
+    presenterConnection = nullptr;
+    presenterWindow = 0;
+    presenterDepth = 0;
+    straight = false;
+}
+#endif
+
+bool TFrameSurface::Impl::PutStraight(FormWidget& widget, const Raster& raster, bool whole,
+                                      std::span<const Rect> changed)
+{
+#if defined(VESKAN_HAVE_XCB_SHM)
+    QWindow* window = widget.windowHandle();
+    const QSize deviceSize = ImplOf(form).DeviceSize();
+    const QSize frameSize(raster.Width(), raster.Height());
+    // The frame covers the window exactly: no background to fill beside it.
+    if (window == nullptr || !window->isExposed() || frameSize != deviceSize)
+        return false;
+    const TForm::Impl& owner = ImplOf(form);
+    FramePresenter* target = PresenterFor(widget);
+    // A keyed window shows its transparency only where it has an alpha channel.
+    if (target == nullptr || (owner.keyActive && presenterDepth != 32))
+        return false;
+    if (watchedWindow != window) {
+        if (watchedWindow)
+            watchedWindow->removeEventFilter(this);
+        watchedWindow = window;
+        watchedWindow->installEventFilter(this);
+    }
+    target->SetColourKey(owner.keyActive, owner.key);
+    const Rect all[] = {raster.Bounds()};
+    target->CopyFrame(raster, whole ? std::span<const Rect>(all) : changed);
+    straight = true;
+    frame = QImage();
+    frameFresh = false;
+    current = true;
+    currentFrameSize = frameSize;
+    shownSize = deviceSize;
+    shownFrame = QRect(QPoint(0, 0), frameSize);
+    return true;
+#else
+    (void)widget;
+    (void)raster;
+    (void)whole;
+    (void)changed;
+    return false;
+#endif
+}
+
+TFrameSurface::Impl::Held TFrameSurface::Impl::HeldStraight(const QSize& deviceSize) const
+{
+#if defined(VESKAN_HAVE_XCB_SHM)
+    if (!straight || !presenter)
+        return {};
+    const FramePresenter::Shown shown = presenter->Held();
+    if (shown.pixels == nullptr || QSize(shown.width, shown.height) != deviceSize)
+        return {};
+    return {shown.pixels, shown.width, shown.height};
+#else
+    (void)deviceSize;
+    return {};
+#endif
+}
+
