@@ -3,10 +3,14 @@
 #include "hosts/Talvex.h"
 
 #include "hosts/EndSignals.h"
+#include "hosts/IdleWatch.h"
+#include "hosts/MutterIdle.h"
 #include "hosts/TalvexError.h"
 #include "hosts/TalvexOptions.h"
 #include "hosts/wayland/WaylandHost.h"
+#include "hosts/wayland/WaylandIdle.h"
 #include "hosts/x11/X11Host.h"
+#include "hosts/x11/X11Idle.h"
 #include "scene/Catalogue.h"
 #include "scene/ScenePlan.h"
 #include "scene/Tick.h"
@@ -19,6 +23,33 @@
 #ifndef TALVEX_VERSION
 #error "TALVEX_VERSION must give the program's version"
 #endif
+
+namespace {
+
+// talvex --idle: the watch of the session's idle time, and the show it starts.
+int RunIdle(const TalvexOptions& options)
+{
+    EndSignals::Block();
+    const auto idleTime = IdleTime(options.idleMinutes);
+    if (options.target == TalvexTarget::Wayland) {
+        // GNOME's compositor tells its idle time on the session bus only.
+        std::unique_ptr<IdleSource> source = WatchWaylandIdle(idleTime);
+        if (source == nullptr)
+            source = WatchMutterIdle(idleTime);
+        if (source == nullptr)
+            throw ETalvexError(NoDisplayStatus, "the compositor tells no idle time (it offers neither "
+                                                "ext-idle-notify-v1 nor org_kde_kwin_idle, and no "
+                                                "org.gnome.Mutter.IdleMonitor answers on the session bus)");
+        std::vector<std::string> show{"--wayland"};
+        for (const std::string& output : options.outputs)
+            show.insert(show.end(), {"--output", output});
+        return RunIdleWatch(*source, show);
+    }
+    std::unique_ptr<IdleSource> source = WatchX11Idle(idleTime);
+    return RunIdleWatch(*source, {"--cover"});
+}
+
+} // namespace
 
 int RunTalvex(const std::vector<std::string>& args, const char* hostWindow,
               const std::function<void(Catalogue&)>& afterLoad)
@@ -38,6 +69,15 @@ int RunTalvex(const std::vector<std::string>& args, const char* hostWindow,
     if (options.target == TalvexTarget::Version) {
         std::printf("talvex %s\n", TALVEX_VERSION);
         return 0;
+    }
+
+    if (options.idleMinutes > 0) {
+        try {
+            return RunIdle(options);
+        } catch (const ETalvexError& error) {
+            std::fprintf(stderr, "talvex: %s\n", error.what());
+            return error.Status();
+        }
     }
 
     // Before the loading thread starts, so that it inherits the blocked signals.

@@ -9,6 +9,7 @@
 
 enum class TalvexTarget {
     OwnWindow,   // --window (the default): a window of its own, for trying the scene
+    Cover,       // --cover: a window over the whole screen, as a saver that input ends
     HostWindow,  // --root or --window-id: a window the host made (or the root window)
     Wayland,     // --wayland, --background or --output, or a Wayland session and no X11 option
     Help,
@@ -25,6 +26,9 @@ struct TalvexOptions {
     // For Wayland: the names of the outputs to show the scene on (--output, and the lock
     // screen's SWAYLOCK_PLUGIN_OUTPUT_NAME); empty for every output.
     std::vector<std::string> outputs;
+    // --idle MINUTES: above 0 when talvex waits for the session to be idle that long,
+    // then shows the scene as a saver (Wayland, or Cover on X11), and waits again.
+    double idleMinutes = 0;
 };
 
 // What the environment says of a Wayland session, each value null when not set:

@@ -7,6 +7,8 @@ VESKAN_RUN_PACKAGES=(
   cmake g++ make pkg-config
   libjpeg62-turbo-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev libxcb1-dev libxcb-shm0-dev
+  # talvex --idle: the X server's idle time, and GNOME's on the session bus
+  libxcb-screensaver0-dev libdbus-1-dev
   # talvex's Wayland client library and the protocol descriptions it is generated from
   libwayland-dev wayland-protocols
 )
@@ -33,6 +35,10 @@ VESKAN_TEST_PACKAGES=(
   # Wayland: for the tests headless sway, its screenshots, keys and idle daemon, and Qt's
   # Wayland platform; weston, a compositor without layer-shell, on its headless backend.
   sway grim wtype swayidle qt6-wayland weston
+  # GNOME's compositor headless on a session bus of the tests' own, with PipeWire and
+  # GStreamer to read its screen casts.
+  mutter pipewire wireplumber gstreamer1.0-pipewire gstreamer1.0-tools gstreamer1.0-plugins-base
+  gstreamer1.0-plugins-good
 )
 
 # veskan_install_packages PACKAGE...: installs those not installed yet.

@@ -117,12 +117,7 @@ public:
 
     explicit WaylandSession(const WaylandOptions& options) : m_options(options)
     {
-        // libwayland takes the connection WAYLAND_SOCKET hands over before it looks at
-        // WAYLAND_DISPLAY.
-        m_display = wl_display_connect(nullptr);
-        if (m_display == nullptr)
-            throw ETalvexError(NoDisplayStatus, "cannot connect to the Wayland compositor "
-                                                "(is WAYLAND_DISPLAY or WAYLAND_SOCKET set?)");
+        m_display = ConnectToCompositor();
         m_registry = wl_display_get_registry(m_display);
         wl_registry_add_listener(m_registry, &RegistryListener, this);
     }
@@ -389,6 +384,17 @@ void WaylandSession::GlobalRemove(void* data, wl_registry*, std::uint32_t name)
 }
 
 } // namespace
+
+wl_display* ConnectToCompositor()
+{
+    // libwayland takes the connection WAYLAND_SOCKET hands over before it looks at
+    // WAYLAND_DISPLAY.
+    wl_display* display = wl_display_connect(nullptr);
+    if (display == nullptr)
+        throw ETalvexError(NoDisplayStatus, "cannot connect to the Wayland compositor "
+                                            "(is WAYLAND_DISPLAY or WAYLAND_SOCKET set?)");
+    return display;
+}
 
 int RunWayland(const WaylandOptions& options, std::future<std::unique_ptr<Catalogue>>& loading)
 {

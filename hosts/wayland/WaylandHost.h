@@ -13,6 +13,7 @@
 #include <vector>
 
 class Catalogue;
+struct wl_display;
 
 enum class WaylandRole { Saver, Background };
 
@@ -29,3 +30,7 @@ struct WaylandOptions {
 // failure. The connection is the one WAYLAND_SOCKET hands over, else the socket
 // WAYLAND_DISPLAY names. loading delivers the pictures.
 int RunWayland(const WaylandOptions& options, std::future<std::unique_ptr<Catalogue>>& loading);
+
+// The connection WAYLAND_SOCKET hands over, else the socket WAYLAND_DISPLAY names.
+// Raises ETalvexError with status 1 when no compositor answers.
+wl_display* ConnectToCompositor();

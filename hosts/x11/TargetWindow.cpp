@@ -20,6 +20,9 @@ constexpr char OwnTitle[] = "Talvex";
 // WM_CLASS: instance and class, each NUL-terminated.
 constexpr char OwnClass[] = "talvex\0Talvex";
 
+// A cover's pointer may move this many pixels on either axis and the show goes on.
+constexpr int MoveTolerance = 5;
+
 constexpr std::uint32_t KeysymEscape = 0xff1b;
 constexpr std::uint32_t KeysymLowerQ = 0x71;
 constexpr std::uint32_t KeysymUpperQ = 0x51;
@@ -113,6 +116,69 @@ std::unique_ptr<TargetWindow> TargetWindow::Own(const XConnection& x)
     return target;
 }
 
+std::unique_ptr<TargetWindow> TargetWindow::Cover(const XConnection& x)
+{
+    xcb_connection_t* c = x.Get();
+    const xcb_screen_t& screen = x.DefaultScreen();
+    CheckVisual(x, screen.root, screen.root_visual);
+
+    const xcb_window_t window = xcb_generate_id(c);
+    std::unique_ptr<TargetWindow> target(new TargetWindow(x, window, true));
+    target->m_cover = true;
+    target->m_depth = screen.root_depth;
+    target->m_width = screen.width_in_pixels;
+    target->m_height = screen.height_in_pixels;
+
+    // No cursor: one made of an empty 1 x 1 bitmap.
+    const xcb_pixmap_t empty = xcb_generate_id(c);
+    xcb_create_pixmap(c, 1, empty, screen.root, 1, 1);
+    const xcb_cursor_t cursor = xcb_generate_id(c);
+    xcb_create_cursor(c, cursor, empty, empty, 0, 0, 0, 0, 0, 0, 0, 0);
+    xcb_free_pixmap(c, empty);
+
+    // The values in the order of their bits.
+    const std::uint32_t values[] = {screen.black_pixel, 1,
+                                    XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_STRUCTURE_NOTIFY |
+                                        XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_POINTER_MOTION,
+                                    cursor};
+    xcb_create_window(c, XCB_COPY_FROM_PARENT, window, screen.root, 0, 0, screen.width_in_pixels,
+                      screen.height_in_pixels, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen.root_visual,
+                      XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT | XCB_CW_EVENT_MASK | XCB_CW_CURSOR, values);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, sizeof OwnClass,
+                        OwnClass);
+    xcb_map_window(c, window);
+    // Keys go to the focused window, and the pointer's moves to the window under it:
+    // both are taken while the saver shows. Another client's grab leaves the pointer's
+    // moves over the cover, which is over everything.
+    const auto keyboard = xcb_grab_keyboard(c, 0, window, XCB_CURRENT_TIME, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC);
+    const auto pointer = xcb_grab_pointer(c, 0, window, XCB_EVENT_MASK_POINTER_MOTION, XCB_GRAB_MODE_ASYNC,
+                                          XCB_GRAB_MODE_ASYNC, XCB_NONE, cursor, XCB_CURRENT_TIME);
+    const auto where = xcb_query_pointer(c, screen.root);
+    std::free(xcb_grab_keyboard_reply(c, keyboard, nullptr));
+    std::free(xcb_grab_pointer_reply(c, pointer, nullptr));
+    ReplyPtr<xcb_query_pointer_reply_t> position(xcb_query_pointer_reply(c, where, nullptr));
+    if (position && position->same_screen) {
+        target->m_originKnown = true;
+        target->m_originX = position->root_x;
+        target->m_originY = position->root_y;
+    }
+    xcb_free_cursor(c, cursor);
+    xcb_flush(c);
+    return target;
+}
+
+TargetWindow::Outcome TargetWindow::PointerAt(int x, int y)
+{
+    if (!m_originKnown) {
+        m_originKnown = true;
+        m_originX = x;
+        m_originY = y;
+        return Outcome::Nothing;
+    }
+    const bool moved = std::abs(x - m_originX) > MoveTolerance || std::abs(y - m_originY) > MoveTolerance;
+    return moved ? Outcome::CloseAsked : Outcome::Nothing;
+}
+
 void TargetWindow::TakeKeyboardMapping()
 {
     xcb_connection_t* c = m_x.Get();
@@ -196,7 +262,11 @@ TargetWindow::Outcome TargetWindow::Handle(const xcb_generic_event_t& event)
     case XCB_KEY_PRESS: {
         const auto& key = reinterpret_cast<const xcb_key_press_event_t&>(event);
         const bool closes = std::find(m_closeKeys.begin(), m_closeKeys.end(), key.detail) != m_closeKeys.end();
-        return m_own && closes ? Outcome::CloseAsked : Outcome::Nothing;
+        return m_cover || (m_own && closes) ? Outcome::CloseAsked : Outcome::Nothing;
+    }
+    case XCB_MOTION_NOTIFY: {
+        const auto& motion = reinterpret_cast<const xcb_motion_notify_event_t&>(event);
+        return m_cover ? PointerAt(motion.root_x, motion.root_y) : Outcome::Nothing;
     }
     case XCB_CLIENT_MESSAGE: {
         const auto& message = reinterpret_cast<const xcb_client_message_event_t&>(event);

@@ -18,6 +18,11 @@ public:
     // A titled, resizable 1024 x 768 window of talvex's own, mapped; Escape, Q and its
     // close box ask to close it.
     static std::unique_ptr<TargetWindow> Own(const XConnection& x);
+    // A window of its own over the whole default screen, as a saver: above the others
+    // (override-redirect), the cursor hidden, the keyboard and the pointer taken. A key
+    // press, or a move of the pointer of more than 5 pixels on either axis from where it
+    // was first seen, asks to close it; buttons and key releases do not.
+    static std::unique_ptr<TargetWindow> Cover(const XConnection& x);
     // Window id made by someone else, or the default screen's root window for id 0.
     // Raises ETalvexError when it does not exist or its visual is not TrueColor of
     // depth 24 or 32.
@@ -42,10 +47,17 @@ private:
     TargetWindow(const XConnection& x, xcb_window_t window, bool own);
     static void CheckVisual(const XConnection& x, xcb_window_t window, xcb_visualid_t visual);
     void TakeKeyboardMapping();
+    // The saver's rule for a pointer at (x, y) on the root window.
+    Outcome PointerAt(int x, int y);
 
     const XConnection& m_x;
     xcb_window_t m_window;
     bool m_own;
+    bool m_cover = false;
+    // Where the pointer was first seen, for a cover.
+    bool m_originKnown = false;
+    int m_originX = 0;
+    int m_originY = 0;
     std::uint8_t m_depth = 0;
     int m_width = 0;
     int m_height = 0;

@@ -26,6 +26,7 @@ class X11Session : public SessionDisplay, private IFrameSink {
 public:
     X11Session(const TalvexOptions& options, std::future<std::unique_ptr<Catalogue>>& loading)
         : m_window(options.target == TalvexTarget::OwnWindow ? TargetWindow::Own(m_x)
+                   : options.target == TalvexTarget::Cover   ? TargetWindow::Cover(m_x)
                                                              : TargetWindow::Host(m_x, options.windowId)),
           m_presenter(m_x.Get(), m_window->Id(), m_window->Depth(), m_x.IsLocal())
     {

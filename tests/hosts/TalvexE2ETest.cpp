@@ -301,6 +301,39 @@ TEST_F(TalvexOnX, OpensAWindowOfItsOwnThatEscapeCloses)
     ExpectCleanExit(talvex, 2s);
 }
 
+bool Running(pid_t pid)
+{
+    return kill(pid, 0) == 0;
+}
+
+TEST_F(TalvexOnX, IdleShowsTheSceneOverTheScreenAfterTheIdleTimeUntilInputAndAgain)
+{
+    // 0.05 minutes: 3 s.
+    Program watch(server, TALVEX, {"--idle", "0.05"}, Capturing());
+    const pid_t first = WaitForOnlyChild(watch.Pid(), 10s);
+    ASSERT_NE(first, 0) << watch.Errors();
+    ASSERT_TRUE(WaitForScene(server, 1280, 1024, 5s)) << watch.Errors();
+    // 5 pixels on either axis keep the show, the 6th ends it.
+    ASSERT_EQ(server.Run("xdotool mousemove_relative -- 5 -5"), 0);
+    EXPECT_FALSE(WaitUntil([&] { return !Running(first); }, 700ms)) << "a move of 5 pixels ended it";
+    ASSERT_EQ(server.Run("xdotool mousemove_relative -- 1 0"), 0);
+    EXPECT_TRUE(WaitUntil([&] { return ChildrenOf(watch.Pid()).empty(); }, 3s));
+    // After the next idle spell, again; a key ends it.
+    const pid_t second = WaitForOnlyChild(watch.Pid(), 10s);
+    ASSERT_NE(second, 0) << watch.Errors();
+    ASSERT_TRUE(WaitForScene(server, 1280, 1024, 5s)) << watch.Errors();
+    ASSERT_EQ(server.Run("xdotool key x"), 0);
+    EXPECT_TRUE(WaitUntil([&] { return ChildrenOf(watch.Pid()).empty(); }, 3s));
+    // SIGTERM while a show runs ends both.
+    const pid_t third = WaitForOnlyChild(watch.Pid(), 10s);
+    ASSERT_NE(third, 0) << watch.Errors();
+    kill(watch.Pid(), SIGTERM);
+    int status = -1;
+    ASSERT_TRUE(watch.WaitForExit(status, 8s));
+    EXPECT_EQ(status, 0) << watch.Errors();
+    EXPECT_FALSE(Running(third));
+}
+
 // Under the real host: xscreensaver's daemon on a private Xvfb and a private HOME
 // whose settings list only this build's talvex --root, by its full name.
 TEST(TalvexUnderXscreensaver, ActivateShowsTheSceneAndDeactivateEndsIt)

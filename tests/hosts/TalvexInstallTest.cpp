@@ -75,6 +75,11 @@ TEST_F(Installed, PutsTalvexAndTheIconWhereTheHostsAndTheDesktopFindThem)
     EXPECT_TRUE(HasLine(entry, "Categories=Screensaver;"));
     EXPECT_TRUE(HasLine(entry, "Icon=veskan-saver"));
 
+    // The autostart entry users copy names the installed program by its full path.
+    const std::string autostart = ReadAll(prefix / "share/talvex/talvex-idle.desktop");
+    EXPECT_TRUE(HasLine(autostart, std::string("Exec=") + VESKAN_INSTALL_PREFIX + "/libexec/xscreensaver/talvex --idle 5"))
+        << autostart;
+
     // The icon in the hicolor theme, which the entries name by theme name.
     for (const int size : {32, 256}) {
         const std::string dir = std::to_string(size) + "x" + std::to_string(size);

@@ -112,7 +112,48 @@ const BadLine BadLines[] = {
     {{"--output"}, nullptr, "--output needs an output's name"},
     {{"--output="}, nullptr, "--output= needs an output's name"},
     {{"--output", "DP-1", "--root"}, nullptr, "--output is for Wayland"},
+    {{"--idle"}, nullptr, "--idle needs the idle minutes"},
+    {{"--idle", "0"}, nullptr, "\"0\""},
+    {{"--idle", "-1"}, nullptr, "\"-1\""},
+    {{"--idle=1441"}, nullptr, "\"1441\""},
+    {{"--idle", "5m"}, nullptr, "\"5m\""},
+    {{"--idle", "1e3"}, nullptr, "\"1e3\""},
+    {{"--idle", "nan"}, nullptr, "\"nan\""},
+    {{"--idle", "5", "--root"}, nullptr, "it does not go with --root"},
+    {{"-window", "--idle", "5"}, nullptr, "it does not go with -window"},
+    {{"--idle", "5", "--background"}, nullptr, "it does not go with --background"},
 };
+
+// --idle: the minutes, and the saver it shows: on Wayland in a Wayland session (or when
+// an option says Wayland), else the cover on X11.
+struct IdleLine {
+    std::vector<std::string> args;
+    WaylandEnvironment wayland;
+    double minutes;
+    TalvexTarget target;
+};
+
+const IdleLine IdleLines[] = {
+    {{"--idle", "5"}, {}, 5, TalvexTarget::Cover},
+    {{"-idle=0.05"}, {}, 0.05, TalvexTarget::Cover},
+    {{"--idle", "1440"}, {}, 1440, TalvexTarget::Cover},
+    {{"--idle", "2.5"}, {"wayland-1"}, 2.5, TalvexTarget::Wayland},
+    {{"--idle", "3", "--output", "DP-1"}, {}, 3, TalvexTarget::Wayland},
+    {{"--cover", "--idle", "3"}, {"wayland-1"}, 3, TalvexTarget::Cover},
+    {{"--cover"}, {}, 0, TalvexTarget::Cover},
+};
+
+TEST(TalvexOptions, IdleTakesMinutesAndShowsTheSessionsSaver)
+{
+    for (const IdleLine& line : IdleLines) {
+        TalvexOptions options;
+        std::string problem;
+        const std::string shown = ::testing::PrintToString(line.args);
+        ASSERT_TRUE(ParseTalvexOptions(line.args, nullptr, options, problem, line.wayland)) << shown << ": " << problem;
+        EXPECT_EQ(options.idleMinutes, line.minutes) << shown;
+        EXPECT_EQ(options.target, line.target) << shown;
+    }
+}
 
 TEST(TalvexOptions, NamesWhatIsWrongInOneLine)
 {

@@ -151,6 +151,7 @@ TEST_F(TalvexSaverPackage, PutsItsFilesWhereTheHostsManAndTheDesktopFindThem)
         {"/usr/share/xscreensaver/config/talvex.xml", "f644 0:0"},
         {"/usr/share/applications/screensavers/talvex.desktop", "f644 0:0"},
         {"/usr/share/applications/veskan-saver.desktop", "f644 0:0"},
+        {"/usr/share/talvex/talvex-idle.desktop", "f644 0:0"},
         {"/usr/share/icons/hicolor/32x32/apps/veskan-saver.png", "f644 0:0"},
         {"/usr/share/icons/hicolor/256x256/apps/veskan-saver.png", "f644 0:0"},
         {"/usr/share/doc/talvex-saver/copyright", "f644 0:0"},
@@ -165,6 +166,8 @@ TEST_F(TalvexSaverPackage, PutsItsFilesWhereTheHostsManAndTheDesktopFindThem)
     for (const char* page : {"talvex", "Project1"})
         EXPECT_EQ(Output(std::string("man -w ") + page), "/usr/share/man/man6/" + std::string(page) + ".6.gz\n");
     EXPECT_NE(ReadAll("/usr/share/applications/veskan-saver.desktop").find("\nExec=/usr/bin/Project1\n"),
+              std::string::npos);
+    EXPECT_NE(ReadAll("/usr/share/talvex/talvex-idle.desktop").find("\nExec=" + Talvex.string() + " --idle 5\n"),
               std::string::npos);
 }
 

@@ -6,6 +6,8 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <filesystem>
+#include <fstream>
 #include <sys/wait.h>
 
 using namespace std::chrono_literals;
@@ -32,6 +34,32 @@ pid_t Spawn(std::vector<std::string> argv, std::vector<std::string> environment,
     if (posix_spawnp(&pid, args.front(), actions, nullptr, args.data(), envp.data()) != 0)
         return -1;
     return pid;
+}
+
+std::vector<pid_t> ChildrenOf(pid_t pid)
+{
+    std::vector<pid_t> children;
+    std::error_code error;
+    const std::filesystem::path tasks = "/proc/" + std::to_string(pid) + "/task";
+    for (const auto& task : std::filesystem::directory_iterator(tasks, error)) {
+        std::ifstream list(task.path() / "children");
+        for (pid_t child = 0; list >> child;)
+            children.push_back(child);
+    }
+    return children;
+}
+
+pid_t WaitForOnlyChild(pid_t pid, std::chrono::milliseconds deadline)
+{
+    pid_t only = 0;
+    WaitUntil(
+        [&] {
+            const std::vector<pid_t> children = ChildrenOf(pid);
+            only = children.size() == 1 ? children.front() : 0;
+            return only != 0;
+        },
+        deadline, std::chrono::milliseconds(50));
+    return only;
 }
 
 void StopChild(pid_t pid)

@@ -42,5 +42,9 @@ private:
 // Starts argv (looked up in PATH) with environment and the file actions; -1 on failure.
 pid_t Spawn(std::vector<std::string> argv, std::vector<std::string> environment,
             const posix_spawn_file_actions_t* actions);
+// The processes pid has started and not yet reaped, from /proc; empty once it has ended.
+std::vector<pid_t> ChildrenOf(pid_t pid);
+// Polls until pid has started exactly one process; that one, or 0 at the deadline.
+pid_t WaitForOnlyChild(pid_t pid, std::chrono::milliseconds deadline);
 // Ends a child the test started: SIGTERM, SIGKILL after 3 s, and reaps it.
 void StopChild(pid_t pid);
