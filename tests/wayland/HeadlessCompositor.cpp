@@ -14,6 +14,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#ifndef WAYLAND_TEST_INPUT
+#error "WAYLAND_TEST_INPUT must name the tests' input helper"
+#endif
+
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
@@ -58,6 +62,11 @@ void HeadlessCompositor::Start(const std::vector<std::string>& argv, const std::
     posix_spawn_file_actions_destroy(&actions);
     m_started = m_pid > 0 &&
                 WaitUntil([&] { return Run("test -S \"$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY\"") == 0 && ready(); }, 15s, 50ms);
+}
+
+std::string HeadlessCompositor::InputHelper() const
+{
+    return WAYLAND_TEST_INPUT;
 }
 
 std::string HeadlessCompositor::Shared() const

@@ -37,6 +37,8 @@ public:
     // Polls screenshots of the output until it shows one of the scene's first-cycle
     // frames of width x height, pixel for pixel.
     bool WaitForFirstCycleFrame(const std::string& output, int width, int height) const;
+    // The program VirtualInput drives: wayland-test-input, or the compositor's own.
+    virtual std::string InputHelper() const;
     // A folder the session's user may write into.
     std::string Shared() const;
 

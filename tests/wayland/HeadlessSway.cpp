@@ -8,9 +8,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#ifndef WAYLAND_TEST_INPUT
-#error "WAYLAND_TEST_INPUT must name the tests' input helper"
-#endif
 
 using namespace std::chrono_literals;
 
@@ -72,7 +69,7 @@ VirtualInput::VirtualInput(const HeadlessCompositor& session)
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, toHelper[0], 0);
     posix_spawn_file_actions_adddup2(&actions, fromHelper[1], 1);
-    m_pid = Spawn(session.AsUser({WAYLAND_TEST_INPUT}), {}, &actions);
+    m_pid = Spawn(session.AsUser({session.InputHelper()}), {}, &actions);
     posix_spawn_file_actions_destroy(&actions);
     close(toHelper[0]);
     close(fromHelper[1]);

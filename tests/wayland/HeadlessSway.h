@@ -31,7 +31,8 @@ public:
     Screenshot Shoot(const std::string& output) const override;
 };
 
-// One virtual keyboard and pointer for a whole test, driven through wayland-test-input.
+// One virtual keyboard and pointer for a whole test, driven through the session's input
+// helper.
 class VirtualInput {
 public:
     explicit VirtualInput(const HeadlessCompositor& session);

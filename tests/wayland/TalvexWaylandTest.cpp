@@ -1,8 +1,10 @@
 // talvex under a Wayland compositor (headless sway, as an unprivileged user): a scene of
 // its own on every output at the output's pixel size, outputs made or rescaled while it
 // runs, the saver's input rule, the background that takes no input, the idle daemon
-// starting it, and its exit statuses; under weston, which has no layer-shell, one
-// full-screen window.
+// starting it, its own idle watch, and its exit statuses; under weston and under mutter
+// (GNOME's compositor), which have no layer-shell, one full-screen window, and under
+// mutter the idle watch through GNOME's idle monitor.
+#include "HeadlessMutter.h"
 #include "HeadlessSway.h"
 #include "HeadlessWeston.h"
 #include "SaverRules.h"
@@ -107,6 +109,38 @@ TEST(TalvexOnWayland, StartedByTheIdleDaemonAfterASecondAndEndedByAKey)
     EXPECT_TRUE(WaitUntil([&] { return ReadAll(status) == "0\n"; }, 3s));
 }
 
+// talvex --idle in the session: the scene after the idle time, a key ends it, the scene
+// again after the next idle time; SIGTERM ends the watch and the show it runs.
+void ExpectIdleCycles(const HeadlessCompositor& session, VirtualInput& input, const std::string& output)
+{
+    // 0.05 minutes: 3 s.
+    SessionProgram watch(session, {TALVEX, "--idle", "0.05"});
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        ASSERT_NE(WaitForOnlyChild(watch.Pid(), 10s), 0) << watch.Errors();
+        ASSERT_TRUE(session.WaitForFirstCycleFrame(output, 1280, 1024)) << watch.Errors();
+        ASSERT_TRUE(input.Send("key 57"));
+        EXPECT_TRUE(WaitUntil([&] { return ChildrenOf(watch.Pid()).empty(); }, 3s));
+    }
+    const pid_t show = WaitForOnlyChild(watch.Pid(), 10s);
+    ASSERT_NE(show, 0);
+    kill(watch.Pid(), SIGTERM);
+    int status = -1;
+    ASSERT_TRUE(watch.WaitForExit(status, 8s));
+    EXPECT_EQ(status, 0) << watch.Errors();
+    EXPECT_NE(kill(show, 0), 0) << "the show outlived the watch";
+}
+
+// sway 1.7 tells idle time through KDE's protocol.
+TEST(TalvexOnWayland, IdleShowsTheSceneAfterTheIdleTimeUntilAKeyAndAgain)
+{
+    HeadlessSway sway;
+    ASSERT_TRUE(sway.Started());
+    VirtualInput input(sway);
+    ASSERT_TRUE(input.Ready());
+    ExpectIdleCycles(sway, input, "HEADLESS-1");
+}
+
 TEST(TalvexOnWayland, EndsWithOneLineAndStatus1WhenTheCompositorIsKilled)
 {
     HeadlessSway sway;
@@ -118,6 +152,48 @@ TEST(TalvexOnWayland, EndsWithOneLineAndStatus1WhenTheCompositorIsKilled)
     EXPECT_TRUE(talvex.WaitForExit(status, 3s));
     EXPECT_EQ(status, 1);
     EXPECT_EQ(Lines(talvex.Errors()), 1) << talvex.Errors();
+}
+
+// GNOME's compositor: no layer-shell, so one full-screen window; its idle time on the
+// session bus.
+TEST(TalvexOnMutter, CoversTheMonitorWithTheFirstCycleFrameUntilAKey)
+{
+    HeadlessMutter mutter(1280, 1024);
+    ASSERT_TRUE(mutter.Started());
+    VirtualInput input(mutter);
+    ASSERT_TRUE(input.Ready());
+    SessionProgram talvex(mutter, {TALVEX});
+    ASSERT_TRUE(mutter.WaitForFirstCycleFrame("", 1280, 1024)) << talvex.Errors();
+    ASSERT_TRUE(input.Send("button 272"));
+    ASSERT_TRUE(input.Send("wheel 1"));
+    EXPECT_TRUE(talvex.KeepsRunning(700ms)) << talvex.Errors();
+    ASSERT_TRUE(input.Send("key 57"));
+    int status = -1;
+    EXPECT_TRUE(talvex.WaitForExit(status, 3s));
+    EXPECT_EQ(status, 0) << talvex.Errors();
+    EXPECT_EQ(Lines(talvex.Errors()), 1) << talvex.Errors();
+}
+
+TEST(TalvexOnMutter, IdleShowsTheSceneAfterTheIdleTimeUntilAKeyAndAgain)
+{
+    HeadlessMutter mutter(1280, 1024);
+    ASSERT_TRUE(mutter.Started());
+    VirtualInput input(mutter);
+    ASSERT_TRUE(input.Ready());
+    ExpectIdleCycles(mutter, input, "");
+}
+
+TEST(TalvexOnWeston, IdleSaysInOneLineThatTheCompositorTellsNoIdleTime)
+{
+    HeadlessWeston weston(1024, 768);
+    ASSERT_TRUE(weston.Started());
+    SessionProgram watch(weston, {TALVEX, "--idle", "5"});
+    int status = -1;
+    ASSERT_TRUE(watch.WaitForExit(status, 5s));
+    EXPECT_EQ(status, 1);
+    const std::string errors = watch.Errors();
+    EXPECT_EQ(Lines(errors), 1) << errors;
+    EXPECT_NE(errors.find("tells no idle time"), std::string::npos) << errors;
 }
 
 TEST(TalvexOnWeston, WithoutLayerShellSaysSoOnceCoversTheOutputAndEndsOnSigterm)
