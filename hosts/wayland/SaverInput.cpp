@@ -123,17 +123,21 @@ SaverInput::~SaverInput()
     wl_seat_destroy(m_seat);
 }
 
-bool SaverInput::PointerAt(const void* surface, double x, double y, double pixelsPerUnit)
+bool SaverInput::PointerAt(const void* surface, double x, double y, double pixelsPerUnit, bool entered)
 {
     const double px = x * pixelsPerUnit;
     const double py = y * pixelsPerUnit;
-    if (surface != m_originSurface) {
+    const bool far = std::fabs(px - m_originX) > MoveTolerance || std::fabs(py - m_originY) > MoveTolerance;
+    if (entered || surface != m_originSurface || (m_originEntered && far)) {
         m_originSurface = surface;
         m_originX = px;
         m_originY = py;
-    } else if (std::fabs(px - m_originX) > MoveTolerance || std::fabs(py - m_originY) > MoveTolerance) {
-        m_ended = true;
+        m_originEntered = entered;
+        return m_ended;
     }
+    m_originEntered = false;
+    if (far)
+        m_ended = true;
     return m_ended;
 }
 
@@ -168,7 +172,7 @@ void SaverInput::PointerEntered(const SceneSurface* surface, double x, double y)
 {
     m_over = surface;
     if (surface != nullptr)
-        PointerAt(surface, x, y, surface->PixelsPerUnit());
+        PointerAt(surface, x, y, surface->PixelsPerUnit(), true);
 }
 
 void SaverInput::PointerMoved(double x, double y)

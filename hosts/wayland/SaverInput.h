@@ -3,7 +3,11 @@
 // the wheel and key releases do not. A Wayland client learns the pointer only over its
 // own surfaces, in that surface's coordinates: the first position is the one of the
 // first enter or motion, and a move is counted in the output's pixels of the surface it
-// happens on; the pointer coming onto another surface starts counting there afresh.
+// happens on; the pointer entering anew, or onto another surface, starts counting there
+// afresh. An enter's position is taken on trust only as far as the first motion after
+// it: one more than 5 pixels away starts the count there instead, without ending the
+// show (mutter has reported stale positions on enter after the pointer moved while no
+// surface of the client was under it; a hand's move goes on past its first event).
 // Over the saver's surfaces the cursor is hidden.
 #pragma once
 
@@ -28,8 +32,9 @@ public:
     bool Ended() const { return m_ended; }
 
     // The rule alone, for a position in a surface's own units: pixelsPerUnit converts
-    // them to the output's pixels. Returns Ended().
-    bool PointerAt(const void* surface, double x, double y, double pixelsPerUnit);
+    // them to the output's pixels; entered when the position is an enter's. Returns
+    // Ended().
+    bool PointerAt(const void* surface, double x, double y, double pixelsPerUnit, bool entered = false);
     void KeyPressed() { m_ended = true; }
     // The surface is going: nothing is over it any more.
     void Forget(const void* surface);
@@ -52,5 +57,7 @@ private:
     const void* m_originSurface = nullptr;
     double m_originX = 0;
     double m_originY = 0;
+    // The origin is an enter's, not yet borne out by a motion.
+    bool m_originEntered = false;
     bool m_ended = false;
 };
