@@ -39,6 +39,8 @@ VESKAN_TEST_PACKAGES=(
   # GStreamer to read its screen casts.
   mutter pipewire wireplumber gstreamer1.0-pipewire gstreamer1.0-tools gstreamer1.0-plugins-base
   gstreamer1.0-plugins-good
+  # KDE Plasma's compositor, and the description of its fake input for the tests' helper
+  kwin-wayland plasma-wayland-protocols
 )
 
 # veskan_install_packages PACKAGE...: installs those not installed yet.

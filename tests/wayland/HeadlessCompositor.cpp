@@ -10,6 +10,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
+#include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -62,6 +63,20 @@ void HeadlessCompositor::Start(const std::vector<std::string>& argv, const std::
     posix_spawn_file_actions_destroy(&actions);
     m_started = m_pid > 0 &&
                 WaitUntil([&] { return Run("test -S \"$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY\"") == 0 && ready(); }, 15s, 50ms);
+}
+
+bool HeadlessCompositor::StartSessionBus()
+{
+    // Where libdbus and GLib look for the session bus when no address is given.
+    const std::string bus = (m_folder / "run" / "bus").string();
+    AddToEnvironment("DBUS_SESSION_BUS_ADDRESS=unix:path=" + bus);
+    StartService({"dbus-daemon", "--session", "--nofork", "--nopidfile", "--address=unix:path=" + bus});
+    return WaitUntil([&] { return fs::exists(bus); }, 5s, 20ms);
+}
+
+void HeadlessCompositor::StartService(const std::vector<std::string>& argv)
+{
+    m_services.push_back(std::make_unique<SessionProgram>(*this, argv));
 }
 
 std::string HeadlessCompositor::InputHelper() const
@@ -142,3 +157,60 @@ SessionProgram::SessionProgram(const HeadlessCompositor& session, const std::vec
 // The line carries its environment (env -i ...): the program starts with none of the
 // test's own.
 SessionProgram::SessionProgram(const std::vector<std::string>& line) : ChildProgram(line, {}) {}
+
+VirtualInput::VirtualInput(const HeadlessCompositor& session)
+{
+    int toHelper[2];
+    int fromHelper[2];
+    if (pipe2(toHelper, O_CLOEXEC) != 0)
+        return;
+    if (pipe2(fromHelper, O_CLOEXEC) != 0) {
+        close(toHelper[0]);
+        close(toHelper[1]);
+        return;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, toHelper[0], 0);
+    posix_spawn_file_actions_adddup2(&actions, fromHelper[1], 1);
+    m_pid = Spawn(session.AsUser({session.InputHelper()}), {}, &actions);
+    posix_spawn_file_actions_destroy(&actions);
+    close(toHelper[0]);
+    close(fromHelper[1]);
+    m_in = toHelper[1];
+    m_out = fromHelper[0];
+    m_ready = m_pid > 0 && ReadLine() == "ready";
+}
+
+VirtualInput::~VirtualInput()
+{
+    if (m_in >= 0)
+        close(m_in);   // the helper ends at the end of its input
+    if (m_out >= 0)
+        close(m_out);
+    StopChild(m_pid);
+}
+
+std::string VirtualInput::ReadLine()
+{
+    std::string line;
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (std::chrono::steady_clock::now() < deadline) {
+        pollfd p{m_out, POLLIN, 0};
+        if (poll(&p, 1, 100) <= 0)
+            continue;
+        char c = 0;
+        if (read(m_out, &c, 1) != 1)
+            break;
+        if (c == '\n')
+            return line;
+        line += c;
+    }
+    return "";
+}
+
+bool VirtualInput::Send(const std::string& command)
+{
+    const std::string line = command + "\n";
+    return m_ready && write(m_in, line.data(), line.size()) == static_cast<ssize_t>(line.size()) && ReadLine() == "ok";
+}

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <spawn.h>
 #include <string>
 #include <sys/types.h>
@@ -53,11 +54,18 @@ protected:
     void Start(const std::vector<std::string>& argv, const std::vector<std::string>& settings, const std::string& log,
                const std::function<bool()>& ready);
     void SetStarted(bool started) { m_started = started; }
+    // Starts a session bus of the session's own (a dbus-daemon whose socket is "bus" in
+    // the runtime folder) and names it in the environment; false when it did not come.
+    bool StartSessionBus();
+    // Starts a program of the session beside the compositor, stopped after it.
+    void StartService(const std::vector<std::string>& argv);
 
     TempFolder m_folder{"veskan-wayland"};
 
 private:
     std::vector<std::string> m_extraEnvironment;
+    // Declared before the compositor's pid: stopped after it.
+    std::vector<std::unique_ptr<ChildProgram>> m_services;
     pid_t m_pid = -1;
     bool m_started = false;
 };
@@ -68,4 +76,27 @@ public:
     SessionProgram(const HeadlessCompositor& session, const std::vector<std::string>& argv);
     // A command line run as it stands (its environment given in it, by env -i).
     explicit SessionProgram(const std::vector<std::string>& line);
+};
+
+// One virtual keyboard and pointer for a whole test, driven through the session's input
+// helper.
+class VirtualInput {
+public:
+    explicit VirtualInput(const HeadlessCompositor& session);
+    ~VirtualInput();
+    VirtualInput(const VirtualInput&) = delete;
+    VirtualInput& operator=(const VirtualInput&) = delete;
+
+    // Both devices exist on the seat.
+    bool Ready() const { return m_ready; }
+    // One command (see the helper), true once the compositor has taken it.
+    bool Send(const std::string& command);
+
+private:
+    std::string ReadLine();
+
+    pid_t m_pid = -1;
+    int m_in = -1;
+    int m_out = -1;
+    bool m_ready = false;
 };

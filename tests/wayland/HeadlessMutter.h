@@ -6,9 +6,6 @@
 
 #include "HeadlessCompositor.h"
 
-#include <memory>
-#include <vector>
-
 class HeadlessMutter : public HeadlessCompositor {
 public:
     HeadlessMutter(int width, int height);
@@ -16,8 +13,4 @@ public:
     // The virtual monitor's frame, from a screen cast; output is not looked at.
     Screenshot Shoot(const std::string& output) const override;
     std::string InputHelper() const override;
-
-private:
-    // The bus, PipeWire and WirePlumber, stopped by their process ids.
-    std::vector<std::unique_ptr<SessionProgram>> m_services;
 };

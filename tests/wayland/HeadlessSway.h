@@ -1,7 +1,7 @@
 // The Wayland tests' own compositor: sway on its headless backend with the pixman
 // renderer and no input devices, started as an unprivileged user (sway refuses root)
 // with a private runtime folder; its outputs, screenshots (grim), programs started in
-// its session (with SWAYSOCK for swaymsg), and a virtual keyboard and pointer
+// its session (with SWAYSOCK for swaymsg); keys and the pointer through VirtualInput
 // (wayland-test-input).
 #pragma once
 
@@ -29,27 +29,4 @@ public:
     bool AddOutput(const SwayOutput& output);
     // grim -o NAME; empty on failure.
     Screenshot Shoot(const std::string& output) const override;
-};
-
-// One virtual keyboard and pointer for a whole test, driven through the session's input
-// helper.
-class VirtualInput {
-public:
-    explicit VirtualInput(const HeadlessCompositor& session);
-    ~VirtualInput();
-    VirtualInput(const VirtualInput&) = delete;
-    VirtualInput& operator=(const VirtualInput&) = delete;
-
-    // Both devices exist on the seat.
-    bool Ready() const { return m_ready; }
-    // One command (see the helper), true once the compositor has taken it.
-    bool Send(const std::string& command);
-
-private:
-    std::string ReadLine();
-
-    pid_t m_pid = -1;
-    int m_in = -1;
-    int m_out = -1;
-    bool m_ready = false;
 };

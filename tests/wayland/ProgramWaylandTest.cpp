@@ -1,7 +1,8 @@
 // Project1 under a Wayland compositor through Qt's Wayland platform (headless sway, as
 // an unprivileged user): /S covers the output with the first-cycle frame at scales 1
 // and 2, the saver's input rule in the output's pixels, and the dialog with its Test
-// button; /S under headless mutter, GNOME's compositor.
+// button; /S under headless mutter and KWin, GNOME's and KDE's compositors.
+#include "HeadlessKWin.h"
 #include "HeadlessMutter.h"
 #include "HeadlessSway.h"
 #include "SaverRules.h"
@@ -70,19 +71,33 @@ TEST(ProgramOnWayland, SaverEndsOnAKeyOrAMoveOfMoreThanFivePixels)
     ExpectSaverInputRule(sway, input, Saver);
 }
 
-// GNOME's compositor: the frame over the monitor, and a key ends it.
-TEST(ProgramOnMutter, SaverCoversTheMonitorWithTheFirstCycleFrameUntilAKey)
+// GNOME's and KDE's compositors: the frame over the monitor, and a key ends it.
+void ExpectSaverUntilAKey(const HeadlessCompositor& session)
 {
-    HeadlessMutter mutter(1280, 1024);
-    ASSERT_TRUE(mutter.Started());
-    VirtualInput input(mutter);
+    ASSERT_TRUE(session.Started());
+    VirtualInput input(session);
     ASSERT_TRUE(input.Ready());
-    SessionProgram saver(mutter, Saver);
-    ASSERT_TRUE(mutter.WaitForFirstCycleFrame("", 1280, 1024)) << saver.Errors();
+    SessionProgram saver(session, Saver);
+    ASSERT_TRUE(session.WaitForFirstCycleFrame("", 1280, 1024)) << saver.Errors();
     ASSERT_TRUE(input.Send("key 30"));
     int status = -1;
     EXPECT_TRUE(saver.WaitForExit(status, 3s));
     EXPECT_EQ(status, 0) << saver.Errors();
+}
+
+TEST(ProgramOnMutter, SaverCoversTheMonitorWithTheFirstCycleFrameUntilAKey)
+{
+    ExpectSaverUntilAKey(HeadlessMutter(1280, 1024));
+}
+
+TEST(ProgramOnMutter, SaverKeepsTheShowOnAMoveOfFivePixelsWhateverTheEnterSaid)
+{
+    ExpectFivePixelsKeepWhateverTheEnterSaid(HeadlessMutter(1280, 1024), Saver);
+}
+
+TEST(ProgramOnKWin, SaverCoversTheOutputWithTheFirstCycleFrameUntilAKey)
+{
+    ExpectSaverUntilAKey(HeadlessKWin(1280, 1024));
 }
 
 TEST(ProgramOnWayland, DialogAppearsAndEscapeEndsIt)

@@ -25,15 +25,16 @@ const InputRule Rules[] = {
 
 } // namespace
 
-void ExpectSaverInputRule(const HeadlessSway& sway, VirtualInput& input, const std::vector<std::string>& argv)
+void ExpectSaverInputRule(const HeadlessCompositor& session, VirtualInput& input, const std::vector<std::string>& argv,
+                          const std::string& output)
 {
     for (const InputRule& rule : Rules) {
         SCOPED_TRACE(rule.what);
         ASSERT_TRUE(input.Send("moveto 640 512 1280 1024"));
         for (const std::string& command : rule.before)
             ASSERT_TRUE(input.Send(command)) << command;
-        SessionProgram saver(sway, argv);
-        ASSERT_TRUE(sway.WaitForFirstCycleFrame("HEADLESS-1", 1280, 1024)) << saver.Errors();
+        SessionProgram saver(session, argv);
+        ASSERT_TRUE(session.WaitForFirstCycleFrame(output, 1280, 1024)) << saver.Errors();
         for (const std::string& command : rule.keeping)
             ASSERT_TRUE(input.Send(command)) << command;
         EXPECT_TRUE(saver.KeepsRunning(700ms)) << saver.Errors();
@@ -44,4 +45,20 @@ void ExpectSaverInputRule(const HeadlessSway& sway, VirtualInput& input, const s
         // The key pressed last goes up again before the next row.
         ASSERT_TRUE(input.Send("keyup 30"));
     }
+}
+
+void ExpectFivePixelsKeepWhateverTheEnterSaid(const HeadlessCompositor& session, const std::vector<std::string>& argv)
+{
+    ASSERT_TRUE(session.Started());
+    VirtualInput input(session);
+    ASSERT_TRUE(input.Ready());
+    ASSERT_TRUE(input.Send("move 50 50"));
+    SessionProgram saver(session, argv);
+    ASSERT_TRUE(session.WaitForFirstCycleFrame("", 1280, 1024)) << saver.Errors();
+    ASSERT_TRUE(input.Send("move 5 0"));
+    EXPECT_TRUE(saver.KeepsRunning(700ms)) << saver.Errors();
+    ASSERT_TRUE(input.Send("key 57"));
+    int status = -1;
+    EXPECT_TRUE(saver.WaitForExit(status, 3s));
+    EXPECT_EQ(status, 0) << saver.Errors();
 }

@@ -3,7 +3,9 @@
 // runs, the saver's input rule, the background that takes no input, the idle daemon
 // starting it, its own idle watch, and its exit statuses; under weston and under mutter
 // (GNOME's compositor), which have no layer-shell, one full-screen window, and under
-// mutter the idle watch through GNOME's idle monitor.
+// mutter the idle watch through GNOME's idle monitor; under KWin (KDE Plasma's
+// compositor) the saver's rule, the background and the idle watch.
+#include "HeadlessKWin.h"
 #include "HeadlessMutter.h"
 #include "HeadlessSway.h"
 #include "HeadlessWeston.h"
@@ -76,15 +78,15 @@ TEST(TalvexOnWayland, CountsAMoveInTheOutputsPixelsAtScaleTwo)
     EXPECT_EQ(status, 0) << talvex.Errors();
 }
 
-TEST(TalvexOnWayland, AsABackgroundTakesNoInputAndEndsOnSigterm)
+// --background: the scene on the output, keys, moves and buttons ignored, SIGTERM ends it
+// quietly with status 0.
+void ExpectBackgroundTakesNoInput(const HeadlessCompositor& session, const std::string& output)
 {
-    HeadlessSway sway;
-    ASSERT_TRUE(sway.Started());
-    SessionProgram talvex(sway, {TALVEX, "--background"});
-    ASSERT_TRUE(sway.WaitForFirstCycleFrame("HEADLESS-1", 1280, 1024)) << talvex.Errors();
+    SessionProgram talvex(session, {TALVEX, "--background"});
+    ASSERT_TRUE(session.WaitForFirstCycleFrame(output, 1280, 1024)) << talvex.Errors();
     // Made after the frame was seen: the compositor draws the pointer's cursor over a
     // surface that takes no input.
-    VirtualInput input(sway);
+    VirtualInput input(session);
     ASSERT_TRUE(input.Ready());
     for (const std::string command : {"key 57", "move 40 40", "move 40 40", "button 272"})
         ASSERT_TRUE(input.Send(command)) << command;
@@ -94,6 +96,13 @@ TEST(TalvexOnWayland, AsABackgroundTakesNoInputAndEndsOnSigterm)
     EXPECT_TRUE(talvex.WaitForExit(status, 3s));
     EXPECT_EQ(status, 0);
     EXPECT_EQ(talvex.Errors(), "");
+}
+
+TEST(TalvexOnWayland, AsABackgroundTakesNoInputAndEndsOnSigterm)
+{
+    HeadlessSway sway;
+    ASSERT_TRUE(sway.Started());
+    ExpectBackgroundTakesNoInput(sway, "HEADLESS-1");
 }
 
 TEST(TalvexOnWayland, StartedByTheIdleDaemonAfterASecondAndEndedByAKey)
@@ -109,12 +118,16 @@ TEST(TalvexOnWayland, StartedByTheIdleDaemonAfterASecondAndEndedByAKey)
     EXPECT_TRUE(WaitUntil([&] { return ReadAll(status) == "0\n"; }, 3s));
 }
 
-// talvex --idle in the session: the scene after the idle time, a key ends it, the scene
-// again after the next idle time; SIGTERM ends the watch and the show it runs.
-void ExpectIdleCycles(const HeadlessCompositor& session, VirtualInput& input, const std::string& output)
+// talvex --idle in the session, its idle time from source (as its first line names
+// it): the scene after the idle time, a key ends it, the scene again after the next idle
+// time; SIGTERM ends the watch and the show it runs.
+void ExpectIdleCycles(const HeadlessCompositor& session, VirtualInput& input, const std::string& output,
+                      const std::string& source)
 {
     // 0.05 minutes: 3 s.
     SessionProgram watch(session, {TALVEX, "--idle", "0.05"});
+    ASSERT_TRUE(WaitUntil([&] { return watch.Output().find('\n') != std::string::npos; }, 5s)) << watch.Errors();
+    EXPECT_NE(watch.Output().find("(" + source + ")"), std::string::npos) << watch.Output();
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
         ASSERT_NE(WaitForOnlyChild(watch.Pid(), 10s), 0) << watch.Errors();
@@ -138,7 +151,7 @@ TEST(TalvexOnWayland, IdleShowsTheSceneAfterTheIdleTimeUntilAKeyAndAgain)
     ASSERT_TRUE(sway.Started());
     VirtualInput input(sway);
     ASSERT_TRUE(input.Ready());
-    ExpectIdleCycles(sway, input, "HEADLESS-1");
+    ExpectIdleCycles(sway, input, "HEADLESS-1", "the compositor's org_kde_kwin_idle");
 }
 
 TEST(TalvexOnWayland, EndsWithOneLineAndStatus1WhenTheCompositorIsKilled)
@@ -152,6 +165,32 @@ TEST(TalvexOnWayland, EndsWithOneLineAndStatus1WhenTheCompositorIsKilled)
     EXPECT_TRUE(talvex.WaitForExit(status, 3s));
     EXPECT_EQ(status, 1);
     EXPECT_EQ(Lines(talvex.Errors()), 1) << talvex.Errors();
+}
+
+// KDE Plasma's compositor speaks layer-shell and ext-idle-notify-v1.
+TEST(TalvexOnKWin, CoversTheOutputWithTheFirstCycleFrameAndKeepsTheSaversInputRule)
+{
+    HeadlessKWin kwin(1280, 1024);
+    ASSERT_TRUE(kwin.Started());
+    VirtualInput input(kwin);
+    ASSERT_TRUE(input.Ready());
+    ExpectSaverInputRule(kwin, input, {TALVEX}, "");
+}
+
+TEST(TalvexOnKWin, AsABackgroundTakesNoInputAndEndsOnSigterm)
+{
+    HeadlessKWin kwin(1280, 1024);
+    ASSERT_TRUE(kwin.Started());
+    ExpectBackgroundTakesNoInput(kwin, "");
+}
+
+TEST(TalvexOnKWin, IdleShowsTheSceneAfterTheIdleTimeUntilAKeyAndAgain)
+{
+    HeadlessKWin kwin(1280, 1024);
+    ASSERT_TRUE(kwin.Started());
+    VirtualInput input(kwin);
+    ASSERT_TRUE(input.Ready());
+    ExpectIdleCycles(kwin, input, "", "the compositor's ext-idle-notify-v1");
 }
 
 // GNOME's compositor: no layer-shell, so one full-screen window; its idle time on the
@@ -174,13 +213,19 @@ TEST(TalvexOnMutter, CoversTheMonitorWithTheFirstCycleFrameUntilAKey)
     EXPECT_EQ(Lines(talvex.Errors()), 1) << talvex.Errors();
 }
 
+TEST(TalvexOnMutter, KeepsTheShowOnAMoveOfFivePixelsWhateverTheEnterSaid)
+{
+    HeadlessMutter mutter(1280, 1024);
+    ExpectFivePixelsKeepWhateverTheEnterSaid(mutter, {TALVEX});
+}
+
 TEST(TalvexOnMutter, IdleShowsTheSceneAfterTheIdleTimeUntilAKeyAndAgain)
 {
     HeadlessMutter mutter(1280, 1024);
     ASSERT_TRUE(mutter.Started());
     VirtualInput input(mutter);
     ASSERT_TRUE(input.Ready());
-    ExpectIdleCycles(mutter, input, "");
+    ExpectIdleCycles(mutter, input, "", "GNOME's org.gnome.Mutter.IdleMonitor");
 }
 
 TEST(TalvexOnWeston, IdleSaysInOneLineThatTheCompositorTellsNoIdleTime)

@@ -13,6 +13,10 @@
 // The first line it writes is "ready", once both devices exist. Made for the tests,
 // which keep one instance for a whole test so that the client has taken up the keyboard
 // long before its first key.
+//
+// Where the compositor offers no virtual devices but KDE's fake input (KWin, with its
+// permission checks off), the same commands go through that.
+#include "fake-input-client-protocol.h"
 #include "virtual-keyboard-unstable-v1-client-protocol.h"
 #include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
 
@@ -42,9 +46,10 @@ struct Globals {
     wl_seat* seat = nullptr;
     zwlr_virtual_pointer_manager_v1* pointers = nullptr;
     zwp_virtual_keyboard_manager_v1* keyboards = nullptr;
+    org_kde_kwin_fake_input* fake = nullptr;
 };
 
-void Global(void* data, wl_registry* registry, std::uint32_t name, const char* interface, std::uint32_t)
+void Global(void* data, wl_registry* registry, std::uint32_t name, const char* interface, std::uint32_t version)
 {
     auto& g = *static_cast<Globals*>(data);
     if (std::strcmp(interface, wl_seat_interface.name) == 0 && g.seat == nullptr)
@@ -55,6 +60,9 @@ void Global(void* data, wl_registry* registry, std::uint32_t name, const char* i
     else if (std::strcmp(interface, zwp_virtual_keyboard_manager_v1_interface.name) == 0)
         g.keyboards = static_cast<zwp_virtual_keyboard_manager_v1*>(
             wl_registry_bind(registry, name, &zwp_virtual_keyboard_manager_v1_interface, 1));
+    else if (std::strcmp(interface, org_kde_kwin_fake_input_interface.name) == 0 && version >= 4)
+        g.fake = static_cast<org_kde_kwin_fake_input*>(
+            wl_registry_bind(registry, name, &org_kde_kwin_fake_input_interface, 4));
 }
 
 void GlobalRemove(void*, wl_registry*, std::uint32_t) {}
@@ -77,6 +85,52 @@ int KeymapFile()
     return fd;
 }
 
+// The commands through KDE's fake input: moves in the layout's units, absolute ones
+// too; the layout's size is not needed.
+int RunFakeInput(wl_display* display, org_kde_kwin_fake_input* fake)
+{
+    org_kde_kwin_fake_input_authenticate(fake, "wayland-test-input", "the tests' keys and pointer");
+    if (wl_display_roundtrip(display) < 0) {
+        std::fprintf(stderr, "wayland-test-input: the compositor refused the fake input\n");
+        return 1;
+    }
+    std::cout << "ready" << std::endl;
+    std::string line;
+    while (std::getline(std::cin, line)) {
+        std::istringstream words(line);
+        std::string command;
+        words >> command;
+        int a = 0, b = 0, c = 0, d = 0;
+        bool understood = true;
+        if (command == "move" && words >> a >> b) {
+            org_kde_kwin_fake_input_pointer_motion(fake, wl_fixed_from_int(a), wl_fixed_from_int(b));
+        } else if (command == "moveto" && words >> a >> b >> c >> d && a >= 0 && b >= 0 && c > 0 && d > 0) {
+            org_kde_kwin_fake_input_pointer_motion_absolute(fake, wl_fixed_from_int(a), wl_fixed_from_int(b));
+        } else if (command == "button" && words >> a && a > 0) {
+            for (const auto state : {WL_POINTER_BUTTON_STATE_PRESSED, WL_POINTER_BUTTON_STATE_RELEASED})
+                org_kde_kwin_fake_input_button(fake, static_cast<std::uint32_t>(a), state);
+        } else if (command == "wheel" && words >> a) {
+            org_kde_kwin_fake_input_axis(fake, WL_POINTER_AXIS_VERTICAL_SCROLL, wl_fixed_from_int(a * 15));
+        } else if ((command == "key" || command == "keydown" || command == "keyup") && words >> a && a > 0) {
+            const auto code = static_cast<std::uint32_t>(a);
+            if (command != "keyup")
+                org_kde_kwin_fake_input_keyboard_key(fake, code, WL_KEYBOARD_KEY_STATE_PRESSED);
+            if (command != "keydown")
+                org_kde_kwin_fake_input_keyboard_key(fake, code, WL_KEYBOARD_KEY_STATE_RELEASED);
+        } else {
+            understood = false;
+        }
+        if (understood && wl_display_roundtrip(display) < 0) {
+            std::fprintf(stderr, "wayland-test-input: the compositor is gone\n");
+            return 1;
+        }
+        std::cout << (understood ? "ok" : "error") << std::endl;
+    }
+    org_kde_kwin_fake_input_destroy(fake);
+    wl_display_disconnect(display);
+    return 0;
+}
+
 } // namespace
 
 int main()
@@ -90,6 +144,8 @@ int main()
     wl_registry* registry = wl_display_get_registry(display);
     wl_registry_add_listener(registry, &RegistryListener, &g);
     wl_display_roundtrip(display);
+    if ((g.pointers == nullptr || g.keyboards == nullptr) && g.fake != nullptr)
+        return RunFakeInput(display, g.fake);
     if (g.seat == nullptr || g.pointers == nullptr || g.keyboards == nullptr) {
         std::fprintf(stderr, "wayland-test-input: the compositor offers no seat, virtual pointer or keyboard\n");
         return 1;
