@@ -12,6 +12,8 @@
 #include <QWindow>
 #include <QtMath>
 
+#include <cstdlib>
+
 namespace {
 
 // The top-level window of the object an event is addressed to.
@@ -71,22 +73,29 @@ bool WaylandPointer::Learn(QObject* watched, QEvent* event, TPoint& point)
         QGuiApplication::changeOverrideCursor(QCursor(Qt::BlankCursor));
     }
     const qreal ratio = window ? window->devicePixelRatio() : 1.0;
-    point = Learn(window, scene * ratio);
+    point = Learn(window, scene * ratio, event->type() == QEvent::Enter);
     return true;
 }
 
-TPoint WaylandPointer::Learn(const QWindow* window, QPointF sceneDevice)
+TPoint WaylandPointer::Learn(const QWindow* window, QPointF sceneDevice, bool entered)
 {
+    // How far the event after an enter may lie from it and the enter still count.
+    constexpr int EnterTrust = 5;
     const int x = qRound(sceneDevice.x());
     const int y = qRound(sceneDevice.y());
     const QSize size = window ? window->size() * window->devicePixelRatio() : QSize();
-    if (m_queried || window != m_window || size != m_size) {
+    const bool recalibrate = m_queried || window != m_window || size != m_size;
+    const bool staleEnter = !recalibrate && m_fromEnter &&
+                            (std::abs(x + m_offsetX - m_last.X) > EnterTrust ||
+                             std::abs(y + m_offsetY - m_last.Y) > EnterTrust);
+    if (recalibrate || staleEnter) {
         m_offsetX = m_last.X - x;
         m_offsetY = m_last.Y - y;
         m_window = window;
         m_size = size;
         m_queried = false;
     }
+    m_fromEnter = recalibrate && entered;
     m_last = TPoint{x + m_offsetX, y + m_offsetY};
     return m_last;
 }

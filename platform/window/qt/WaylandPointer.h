@@ -5,7 +5,10 @@
 // learns after the cursor query (or after the pointer came from another window, or
 // after the window changed size, as when the compositor makes it full-screen) stands
 // for the position that query reported, and the later ones are reported by how far
-// they lie from it.
+// they lie from it. When that first position was an enter's, it holds only as far as
+// the next event: one more than 5 pixels from it stands for the queried position
+// instead (mutter has reported stale positions on enter after the pointer moved while
+// no window of the program was under it; a hand's move goes on past its first event).
 #pragma once
 
 #include "platform/window/Messages.h"
@@ -35,7 +38,7 @@ public:
     bool Learn(QObject* watched, QEvent* event, TPoint& point);
 
 private:
-    TPoint Learn(const QWindow* window, QPointF sceneDevice);
+    TPoint Learn(const QWindow* window, QPointF sceneDevice, bool entered);
 
     TPoint m_last;
     bool m_queried = true;
@@ -44,4 +47,6 @@ private:
     // Added to a window's own device coordinates.
     int m_offsetX = 0;
     int m_offsetY = 0;
+    // The offsets came from an enter's position, not yet borne out by a later event.
+    bool m_fromEnter = false;
 };
