@@ -134,7 +134,8 @@ int Shoot(const std::string& file)
         std::fprintf(stderr, "mutter-test-input: the screen cast's stream did not come\n");
         return 1;
     }
-    const std::string command = "gst-launch-1.0 -q pipewiresrc path=" + std::to_string(node) +
+    // A stream that never delivers a frame would keep GStreamer waiting.
+    const std::string command = "timeout 10 gst-launch-1.0 -q pipewiresrc path=" + std::to_string(node) +
                                 " num-buffers=1 ! videoconvert ! pngenc ! filesink location='" + file + "'";
     const int status = std::system(command.c_str());
     DBusMessage* stopped = Call(cast.c_str(), "org.gnome.Mutter.ScreenCast.Session", "Stop", DBUS_TYPE_INVALID);
