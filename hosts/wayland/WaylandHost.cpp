@@ -385,17 +385,6 @@ void WaylandSession::GlobalRemove(void* data, wl_registry*, std::uint32_t name)
 
 } // namespace
 
-wl_display* ConnectToCompositor()
-{
-    // libwayland takes the connection WAYLAND_SOCKET hands over before it looks at
-    // WAYLAND_DISPLAY.
-    wl_display* display = wl_display_connect(nullptr);
-    if (display == nullptr)
-        throw ETalvexError(NoDisplayStatus, "cannot connect to the Wayland compositor "
-                                            "(is WAYLAND_DISPLAY or WAYLAND_SOCKET set?)");
-    return display;
-}
-
 int RunWayland(const WaylandOptions& options, std::future<std::unique_ptr<Catalogue>>& loading)
 {
     WaylandSession session(options);

@@ -26,6 +26,7 @@
 #include <cstring>
 #include <ctime>
 #include <iostream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <sys/mman.h>
@@ -85,50 +86,138 @@ int KeymapFile()
     return fd;
 }
 
-// The commands through KDE's fake input: moves in the layout's units, absolute ones
-// too; the layout's size is not needed.
-int RunFakeInput(wl_display* display, org_kde_kwin_fake_input* fake)
+// The devices the commands drive: the virtual pointer and keyboard, or KDE's fake input.
+class Devices {
+public:
+    virtual ~Devices() = default;
+    virtual void Move(int dx, int dy) = 0;
+    // To x, y of a layout width x height.
+    virtual void MoveTo(int x, int y, int width, int height) = 0;
+    virtual void Button(std::uint32_t code, wl_pointer_button_state state) = 0;
+    virtual void Wheel(int steps) = 0;
+    virtual void Key(std::uint32_t code, wl_keyboard_key_state state) = 0;
+};
+
+class VirtualDevices : public Devices {
+public:
+    VirtualDevices(zwlr_virtual_pointer_v1* pointer, zwp_virtual_keyboard_v1* keyboard)
+        : m_pointer(pointer), m_keyboard(keyboard)
+    {
+    }
+    ~VirtualDevices() override
+    {
+        zwlr_virtual_pointer_v1_destroy(m_pointer);
+        zwp_virtual_keyboard_v1_destroy(m_keyboard);
+    }
+    void Move(int dx, int dy) override
+    {
+        zwlr_virtual_pointer_v1_motion(m_pointer, NowMs(), wl_fixed_from_int(dx), wl_fixed_from_int(dy));
+        zwlr_virtual_pointer_v1_frame(m_pointer);
+    }
+    void MoveTo(int x, int y, int width, int height) override
+    {
+        zwlr_virtual_pointer_v1_motion_absolute(m_pointer, NowMs(), static_cast<std::uint32_t>(x),
+                                                static_cast<std::uint32_t>(y), static_cast<std::uint32_t>(width),
+                                                static_cast<std::uint32_t>(height));
+        zwlr_virtual_pointer_v1_frame(m_pointer);
+    }
+    void Button(std::uint32_t code, wl_pointer_button_state state) override
+    {
+        zwlr_virtual_pointer_v1_button(m_pointer, NowMs(), code, state);
+        zwlr_virtual_pointer_v1_frame(m_pointer);
+    }
+    void Wheel(int steps) override
+    {
+        zwlr_virtual_pointer_v1_axis_source(m_pointer, WL_POINTER_AXIS_SOURCE_WHEEL);
+        zwlr_virtual_pointer_v1_axis_discrete(m_pointer, NowMs(), WL_POINTER_AXIS_VERTICAL_SCROLL,
+                                              wl_fixed_from_int(steps * 15), steps);
+        zwlr_virtual_pointer_v1_frame(m_pointer);
+    }
+    void Key(std::uint32_t code, wl_keyboard_key_state state) override
+    {
+        zwp_virtual_keyboard_v1_key(m_keyboard, NowMs(), code, state);
+    }
+
+private:
+    zwlr_virtual_pointer_v1* m_pointer;
+    zwp_virtual_keyboard_v1* m_keyboard;
+};
+
+// KDE's fake input: moves in the layout's units, absolute ones too; the layout's size is
+// not needed.
+class FakeInput : public Devices {
+public:
+    explicit FakeInput(org_kde_kwin_fake_input* fake) : m_fake(fake)
+    {
+        org_kde_kwin_fake_input_authenticate(m_fake, "wayland-test-input", "the tests' keys and pointer");
+    }
+    ~FakeInput() override { org_kde_kwin_fake_input_destroy(m_fake); }
+    void Move(int dx, int dy) override
+    {
+        org_kde_kwin_fake_input_pointer_motion(m_fake, wl_fixed_from_int(dx), wl_fixed_from_int(dy));
+    }
+    void MoveTo(int x, int y, int, int) override
+    {
+        org_kde_kwin_fake_input_pointer_motion_absolute(m_fake, wl_fixed_from_int(x), wl_fixed_from_int(y));
+    }
+    void Button(std::uint32_t code, wl_pointer_button_state state) override
+    {
+        org_kde_kwin_fake_input_button(m_fake, code, state);
+    }
+    void Wheel(int steps) override
+    {
+        org_kde_kwin_fake_input_axis(m_fake, WL_POINTER_AXIS_VERTICAL_SCROLL, wl_fixed_from_int(steps * 15));
+    }
+    void Key(std::uint32_t code, wl_keyboard_key_state state) override
+    {
+        org_kde_kwin_fake_input_keyboard_key(m_fake, code, state);
+    }
+
+private:
+    org_kde_kwin_fake_input* m_fake;
+};
+
+// The virtual pointer and keyboard on the seat, with the keymap; nullptr on failure.
+std::unique_ptr<Devices> MakeVirtualDevices(const Globals& g)
 {
-    org_kde_kwin_fake_input_authenticate(fake, "wayland-test-input", "the tests' keys and pointer");
-    if (wl_display_roundtrip(display) < 0) {
-        std::fprintf(stderr, "wayland-test-input: the compositor refused the fake input\n");
-        return 1;
+    const int keymap = KeymapFile();
+    if (keymap < 0) {
+        std::fprintf(stderr, "wayland-test-input: cannot make the keymap file\n");
+        return nullptr;
     }
-    std::cout << "ready" << std::endl;
-    std::string line;
-    while (std::getline(std::cin, line)) {
-        std::istringstream words(line);
-        std::string command;
-        words >> command;
-        int a = 0, b = 0, c = 0, d = 0;
-        bool understood = true;
-        if (command == "move" && words >> a >> b) {
-            org_kde_kwin_fake_input_pointer_motion(fake, wl_fixed_from_int(a), wl_fixed_from_int(b));
-        } else if (command == "moveto" && words >> a >> b >> c >> d && a >= 0 && b >= 0 && c > 0 && d > 0) {
-            org_kde_kwin_fake_input_pointer_motion_absolute(fake, wl_fixed_from_int(a), wl_fixed_from_int(b));
-        } else if (command == "button" && words >> a && a > 0) {
-            for (const auto state : {WL_POINTER_BUTTON_STATE_PRESSED, WL_POINTER_BUTTON_STATE_RELEASED})
-                org_kde_kwin_fake_input_button(fake, static_cast<std::uint32_t>(a), state);
-        } else if (command == "wheel" && words >> a) {
-            org_kde_kwin_fake_input_axis(fake, WL_POINTER_AXIS_VERTICAL_SCROLL, wl_fixed_from_int(a * 15));
-        } else if ((command == "key" || command == "keydown" || command == "keyup") && words >> a && a > 0) {
-            const auto code = static_cast<std::uint32_t>(a);
-            if (command != "keyup")
-                org_kde_kwin_fake_input_keyboard_key(fake, code, WL_KEYBOARD_KEY_STATE_PRESSED);
-            if (command != "keydown")
-                org_kde_kwin_fake_input_keyboard_key(fake, code, WL_KEYBOARD_KEY_STATE_RELEASED);
-        } else {
-            understood = false;
-        }
-        if (understood && wl_display_roundtrip(display) < 0) {
-            std::fprintf(stderr, "wayland-test-input: the compositor is gone\n");
-            return 1;
-        }
-        std::cout << (understood ? "ok" : "error") << std::endl;
+    zwp_virtual_keyboard_v1* keyboard = zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(g.keyboards, g.seat);
+    zwp_virtual_keyboard_v1_keymap(keyboard, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, keymap, sizeof Keymap);
+    close(keymap);
+    return std::make_unique<VirtualDevices>(zwlr_virtual_pointer_manager_v1_create_virtual_pointer(g.pointers, g.seat),
+                                            keyboard);
+}
+
+// One command line: false when it is not understood.
+bool Perform(Devices& devices, const std::string& line)
+{
+    std::istringstream words(line);
+    std::string command;
+    words >> command;
+    int a = 0, b = 0, c = 0, d = 0;
+    if (command == "move" && words >> a >> b) {
+        devices.Move(a, b);
+    } else if (command == "moveto" && words >> a >> b >> c >> d && a >= 0 && b >= 0 && c > 0 && d > 0) {
+        devices.MoveTo(a, b, c, d);
+    } else if (command == "button" && words >> a && a > 0) {
+        for (const auto state : {WL_POINTER_BUTTON_STATE_PRESSED, WL_POINTER_BUTTON_STATE_RELEASED})
+            devices.Button(static_cast<std::uint32_t>(a), state);
+    } else if (command == "wheel" && words >> a) {
+        devices.Wheel(a);
+    } else if ((command == "key" || command == "keydown" || command == "keyup") && words >> a && a > 0) {
+        const auto code = static_cast<std::uint32_t>(a);
+        if (command != "keyup")
+            devices.Key(code, WL_KEYBOARD_KEY_STATE_PRESSED);
+        if (command != "keydown")
+            devices.Key(code, WL_KEYBOARD_KEY_STATE_RELEASED);
+    } else {
+        return false;
     }
-    org_kde_kwin_fake_input_destroy(fake);
-    wl_display_disconnect(display);
-    return 0;
+    return true;
 }
 
 } // namespace
@@ -144,21 +233,16 @@ int main()
     wl_registry* registry = wl_display_get_registry(display);
     wl_registry_add_listener(registry, &RegistryListener, &g);
     wl_display_roundtrip(display);
-    if ((g.pointers == nullptr || g.keyboards == nullptr) && g.fake != nullptr)
-        return RunFakeInput(display, g.fake);
-    if (g.seat == nullptr || g.pointers == nullptr || g.keyboards == nullptr) {
-        std::fprintf(stderr, "wayland-test-input: the compositor offers no seat, virtual pointer or keyboard\n");
+    std::unique_ptr<Devices> devices;
+    if (g.seat != nullptr && g.pointers != nullptr && g.keyboards != nullptr)
+        devices = MakeVirtualDevices(g);
+    else if (g.fake != nullptr)
+        devices = std::make_unique<FakeInput>(g.fake);
+    else
+        std::fprintf(stderr, "wayland-test-input: the compositor offers no seat with a virtual pointer and "
+                             "keyboard, nor fake input\n");
+    if (devices == nullptr)
         return 1;
-    }
-    zwlr_virtual_pointer_v1* pointer = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(g.pointers, g.seat);
-    zwp_virtual_keyboard_v1* keyboard = zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(g.keyboards, g.seat);
-    const int keymap = KeymapFile();
-    if (keymap < 0) {
-        std::fprintf(stderr, "wayland-test-input: cannot make the keymap file\n");
-        return 1;
-    }
-    zwp_virtual_keyboard_v1_keymap(keyboard, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, keymap, sizeof Keymap);
-    close(keymap);
     if (wl_display_roundtrip(display) < 0) {
         std::fprintf(stderr, "wayland-test-input: the compositor refused the devices\n");
         return 1;
@@ -167,46 +251,14 @@ int main()
 
     std::string line;
     while (std::getline(std::cin, line)) {
-        std::istringstream words(line);
-        std::string command;
-        words >> command;
-        int a = 0, b = 0, c = 0, d = 0;
-        bool understood = true;
-        if (command == "move" && words >> a >> b) {
-            zwlr_virtual_pointer_v1_motion(pointer, NowMs(), wl_fixed_from_int(a), wl_fixed_from_int(b));
-            zwlr_virtual_pointer_v1_frame(pointer);
-        } else if (command == "moveto" && words >> a >> b >> c >> d && a >= 0 && b >= 0 && c > 0 && d > 0) {
-            zwlr_virtual_pointer_v1_motion_absolute(pointer, NowMs(), static_cast<std::uint32_t>(a),
-                                                    static_cast<std::uint32_t>(b), static_cast<std::uint32_t>(c),
-                                                    static_cast<std::uint32_t>(d));
-            zwlr_virtual_pointer_v1_frame(pointer);
-        } else if (command == "button" && words >> a && a > 0) {
-            for (const auto state : {WL_POINTER_BUTTON_STATE_PRESSED, WL_POINTER_BUTTON_STATE_RELEASED}) {
-                zwlr_virtual_pointer_v1_button(pointer, NowMs(), static_cast<std::uint32_t>(a), state);
-                zwlr_virtual_pointer_v1_frame(pointer);
-            }
-        } else if (command == "wheel" && words >> a) {
-            zwlr_virtual_pointer_v1_axis_source(pointer, WL_POINTER_AXIS_SOURCE_WHEEL);
-            zwlr_virtual_pointer_v1_axis_discrete(pointer, NowMs(), WL_POINTER_AXIS_VERTICAL_SCROLL,
-                                                  wl_fixed_from_int(a * 15), a);
-            zwlr_virtual_pointer_v1_frame(pointer);
-        } else if ((command == "key" || command == "keydown" || command == "keyup") && words >> a && a > 0) {
-            const auto code = static_cast<std::uint32_t>(a);
-            if (command != "keyup")
-                zwp_virtual_keyboard_v1_key(keyboard, NowMs(), code, WL_KEYBOARD_KEY_STATE_PRESSED);
-            if (command != "keydown")
-                zwp_virtual_keyboard_v1_key(keyboard, NowMs(), code, WL_KEYBOARD_KEY_STATE_RELEASED);
-        } else {
-            understood = false;
-        }
+        const bool understood = Perform(*devices, line);
         if (understood && wl_display_roundtrip(display) < 0) {
             std::fprintf(stderr, "wayland-test-input: the compositor is gone\n");
             return 1;
         }
         std::cout << (understood ? "ok" : "error") << std::endl;
     }
-    zwlr_virtual_pointer_v1_destroy(pointer);
-    zwp_virtual_keyboard_v1_destroy(keyboard);
+    devices.reset();
     wl_display_roundtrip(display);
     wl_display_disconnect(display);
     return 0;
