@@ -3,6 +3,7 @@
 
 #include "hosts/TalvexError.h"
 #include "hosts/x11/XConnection.h"
+#include "platform/x11/FramePresenter.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -64,15 +65,10 @@ TargetWindow::~TargetWindow()
 void TargetWindow::CheckVisual(const XConnection& x, xcb_window_t window, xcb_visualid_t visual)
 {
     std::uint8_t depth = 0;
-    const xcb_visualtype_t* type = x.FindVisual(visual, depth);
+    const xcb_visualtype_t* type = X11FindVisual(xcb_get_setup(x.Get()), visual, depth);
     if (type == nullptr)
         throw ETalvexError(FailureStatus, "window " + Hex(window) + " has a visual the server does not list");
-    // The raster's pixels are 0xFFRRGGBB: they go out as they are where the visual
-    // keeps red, green and blue in those bits of a 32-bit pixel (alpha, on a depth-32
-    // visual, is then opaque).
-    const bool usable = type->_class == XCB_VISUAL_CLASS_TRUE_COLOR && (depth == 24 || depth == 32) &&
-                        type->red_mask == 0xFF0000u && type->green_mask == 0x00FF00u &&
-                        type->blue_mask == 0x0000FFu && x.BitsPerPixel(depth) == 32 && x.ImagesInNativeByteOrder();
+    const bool usable = X11VisualRasterDepth(xcb_get_setup(x.Get()), visual) != 0;
     if (!usable) {
         throw ETalvexError(FailureStatus,
                            "window " + Hex(window) + " has a " + ClassName(type->_class) + " visual of depth " +

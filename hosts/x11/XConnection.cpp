@@ -4,7 +4,6 @@
 #include "hosts/TalvexError.h"
 #include "platform/x11/FramePresenter.h"
 
-#include <bit>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -49,41 +48,6 @@ const xcb_screen_t* XConnection::ScreenOfRoot(xcb_window_t root) const
             return screens.data;
     }
     return nullptr;
-}
-
-const xcb_visualtype_t* XConnection::FindVisual(xcb_visualid_t id, std::uint8_t& depth) const
-{
-    for (auto screens = xcb_setup_roots_iterator(xcb_get_setup(m_connection)); screens.rem > 0;
-         xcb_screen_next(&screens)) {
-        for (auto depths = xcb_screen_allowed_depths_iterator(screens.data); depths.rem > 0;
-             xcb_depth_next(&depths)) {
-            for (auto visuals = xcb_depth_visuals_iterator(depths.data); visuals.rem > 0;
-                 xcb_visualtype_next(&visuals)) {
-                if (visuals.data->visual_id == id) {
-                    depth = depths.data->depth;
-                    return visuals.data;
-                }
-            }
-        }
-    }
-    return nullptr;
-}
-
-int XConnection::BitsPerPixel(std::uint8_t depth) const
-{
-    const xcb_setup_t* setup = xcb_get_setup(m_connection);
-    for (auto formats = xcb_setup_pixmap_formats_iterator(setup); formats.rem > 0; xcb_format_next(&formats)) {
-        if (formats.data->depth == depth)
-            return formats.data->bits_per_pixel;
-    }
-    return 0;
-}
-
-bool XConnection::ImagesInNativeByteOrder() const
-{
-    const int native =
-        std::endian::native == std::endian::little ? XCB_IMAGE_ORDER_LSB_FIRST : XCB_IMAGE_ORDER_MSB_FIRST;
-    return xcb_get_setup(m_connection)->image_byte_order == native;
 }
 
 bool XConnection::IsLocal() const

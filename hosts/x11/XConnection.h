@@ -22,13 +22,6 @@ public:
     const xcb_screen_t& DefaultScreen() const { return *m_defaultScreen; }
     // The screen whose root window is root; nullptr when none is.
     const xcb_screen_t* ScreenOfRoot(xcb_window_t root) const;
-    // The visual with this ID on any screen, and its depth; nullptr when none has it.
-    const xcb_visualtype_t* FindVisual(xcb_visualid_t id, std::uint8_t& depth) const;
-    // Bits per pixel of the server's images of this depth; 0 when it has none.
-    int BitsPerPixel(std::uint8_t depth) const;
-    // True when the server's images keep a pixel's bytes in this machine's order, so
-    // that the raster's 32-bit pixels go out as they are.
-    bool ImagesInNativeByteOrder() const;
     // True when the connection is a local socket, so the server can attach this
     // machine's shared memory segments.
     bool IsLocal() const;
