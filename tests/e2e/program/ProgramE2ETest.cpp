@@ -158,6 +158,22 @@ TEST_F(ProgramOnX, ButtonsAndWheelKeepTheShowAKeyPressEndsIt)
     ExpectKeptThenEnded(server, saver, "click 1 click 3 click 4 click 5", "key x");
 }
 
+// Alt held from before the window is there, a click and Alt again: none of them a key
+// press or a move. Five starts a run; --gtest_repeat makes it the hundreds once seen
+// needed for an early end.
+TEST_F(ProgramOnX, AltAndClicksFromItsStartKeepTheShow)
+{
+    for (int start = 0; start < 5; ++start) {
+        Program saver(server, PROJECT1, {"/S"});
+        ASSERT_EQ(server.Run("xdotool keydown alt"), 0);
+        const std::string window = server.WaitForWindow(saver.Pid(), "ScrnFrm");
+        ASSERT_FALSE(window.empty()) << "start " << start;
+        ASSERT_EQ(server.Run("xdotool click 1 keyup alt keydown alt click 3 keyup alt"), 0);
+        ASSERT_TRUE(Focus(window));
+        ExpectKeptThenEnded(server, saver, "keydown alt click 1 keyup alt", "key x");
+    }
+}
+
 TEST_F(ProgramOnX, DialogShowsItsTitleCardAndEscapeEndsWithoutWriting)
 {
     Program dialog(server, PROJECT1);
