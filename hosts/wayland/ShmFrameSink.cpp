@@ -50,10 +50,10 @@ struct ShmFrameSink::Buffer {
 
     Rect Bounds() const { return Rect::Sized(0, 0, width, height); }
 
-    // Copies from frame what this buffer missed; it then shows the frame.
+    // Copies from frame what this buffer missed, rectangle by rectangle as the frames
+    // changed (joined ones would copy several times the pixels); it then shows the frame.
     void CatchUp(const Raster& frame)
     {
-        missed.Coalesce();
         for (const Rect& area : missed.Rects()) {
             const auto rowBytes = static_cast<std::size_t>(area.Width()) * sizeof(Pixel);
             for (int y = area.Top; y < area.Bottom; ++y)
@@ -195,7 +195,8 @@ void ShmFrameSink::CopyFrame(const Raster& frame, std::span<const Rect> rectangl
 {
     // Joined into bands: the compositor pays for each damaged rectangle, and the
     // buffers remember fewer.
-    if (m_showWhole) {
+    const bool showWhole = m_showWhole;
+    if (showWhole) {
         m_changes.SetWhole(frame.Bounds());
         m_showWhole = false;
     } else {
@@ -226,11 +227,13 @@ void ShmFrameSink::CopyFrame(const Raster& frame, std::span<const Rect> rectangl
             target->missed.Add(area);
         target->CatchUp(frame);
     }
-    // Every other buffer now lacks this frame's changes.
+    // Every other buffer now lacks this frame's changes, kept as they came; joined only
+    // where a buffer held for several frames gathers more than there is room for.
+    const std::span<const Rect> asTheyCame = showWhole ? changed : rectangles;
     for (auto& buffer : m_buffers)
         if (buffer != nullptr && buffer.get() != target)
-            for (const Rect& area : changed)
-                buffer->missed.Add(area);
+            for (const Rect& area : asTheyCame)
+                buffer->missed.Gather(area);
     m_ready = target;
 }
 

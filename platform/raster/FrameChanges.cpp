@@ -44,6 +44,13 @@ void FrameChanges::Add(const Rect& r)
     m_rects[m_count++] = part;
 }
 
+void FrameChanges::Gather(const Rect& r)
+{
+    if (m_count == Capacity)
+        Coalesce();
+    Add(r);
+}
+
 void FrameChanges::Coalesce()
 {
     if (m_count == 0 || (m_count == 1 && m_rects[0] == m_frame))

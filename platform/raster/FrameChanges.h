@@ -21,6 +21,10 @@ public:
     // Adds the part of r inside the frame; an empty part adds nothing. Past the
     // capacity the whole frame counts as changed.
     void Add(const Rect& r);
+    // The same for a list that gathers the changes of several frames: where there is no
+    // room for r, what is there is joined first (Coalesce), and only where even that
+    // leaves none does the whole frame count as changed.
+    void Gather(const Rect& r);
 
     // Joins the rectangles into fewer, larger ones, for a window that pays per
     // rectangle: the frame is cut into bands of BandRows rows, and in each band the columns

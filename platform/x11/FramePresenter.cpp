@@ -221,17 +221,20 @@ void FramePresenter::CopyFrame(const Raster& frame, std::span<const Rect> change
         m_owed.SetWhole(frame.Bounds());
     } else {
         ++m_partialFrames;
-        m_owed.Coalesce();
     }
+    // Into the segment go the changed rectangles as they are, the fewest pixels (a
+    // frame composed in the segment itself is there already); to the window, few boxes
+    // joined from them.
+    if (m_shareMemory && frame.Scanline(0) != m_segment.pixels)
+        CopyOwedIntoSegment(frame);
+    if (!whole)
+        m_owed.Coalesce();
     const std::span<const Rect> boxes = m_owed.Rects();
     if (!m_shareMemory) {
         for (const Rect& box : boxes)
             PutPlain(frame, box);
         m_windowHoldsFrame = true;
     } else {
-        // A frame composed in the segment itself is there already.
-        if (frame.Scanline(0) != m_segment.pixels)
-            CopyOwedIntoSegment(frame);
         m_segmentHoldsFrame = true;
         for (std::size_t i = 0; i < boxes.size(); ++i)
             PutBox(boxes[i], i + 1 == boxes.size());

@@ -61,3 +61,31 @@ TEST(FrameChanges, WholeFrameStaysOneRectangle)
 }
 
 } // namespace
+
+// Gathering several frames' changes: a full list is joined first, and only a list that
+// joining leaves full turns into the whole frame.
+TEST(FrameChanges, GatheringJoinsAFullListBeforeGivingUp)
+{
+    struct GatherCase {
+        const char* name;
+        Rect frame;
+        int spacing;   // columns between the pixels gathered in row 0
+        std::vector<Rect> expected;
+    };
+    constexpr int Count = static_cast<int>(FrameChanges::Capacity) + 1;
+    const GatherCase cases[] = {
+        // 512 pixels join into the band's one box; the 513th follows it.
+        {"joined", Frame, 1, {{0, 0, 200, 32}, {112, 0, 113, 1}}},
+        // 40 columns apart no two join: 512 boxes still.
+        {"still full", {0, 0, 40 * Count, 32}, 40, {{0, 0, 40 * Count, 32}}},
+    };
+    for (const GatherCase& c : cases) {
+        FrameChanges changes;
+        changes.Reset(c.frame);
+        for (int i = 0; i < Count; ++i) {
+            const int x = (i * c.spacing) % c.frame.Right;
+            changes.Gather({x, 0, x + 1, 1});
+        }
+        EXPECT_EQ(std::vector<Rect>(changes.Rects().begin(), changes.Rects().end()), c.expected) << c.name;
+    }
+}
