@@ -224,7 +224,7 @@ void ShmFrameSink::CopyFrame(const Raster& frame, std::span<const Rect> rectangl
             return;
         }
         for (const Rect& area : changed)
-            target->missed.Add(area);
+            target->missed.Gather(area);
         target->CatchUp(frame);
     }
     // Every other buffer now lacks this frame's changes, kept as they came; joined only

@@ -64,12 +64,12 @@ TargetWindow::~TargetWindow()
 
 void TargetWindow::CheckVisual(const XConnection& x, xcb_window_t window, xcb_visualid_t visual)
 {
+    const xcb_setup_t* setup = xcb_get_setup(x.Get());
     std::uint8_t depth = 0;
-    const xcb_visualtype_t* type = X11FindVisual(xcb_get_setup(x.Get()), visual, depth);
+    const xcb_visualtype_t* type = X11FindVisual(setup, visual, depth);
     if (type == nullptr)
         throw ETalvexError(FailureStatus, "window " + Hex(window) + " has a visual the server does not list");
-    const bool usable = X11VisualRasterDepth(xcb_get_setup(x.Get()), visual) != 0;
-    if (!usable) {
+    if (X11VisualRasterDepth(setup, visual) == 0) {
         throw ETalvexError(FailureStatus,
                            "window " + Hex(window) + " has a " + ClassName(type->_class) + " visual of depth " +
                                std::to_string(depth) +
