@@ -35,11 +35,12 @@ void SessionLoop::StartTicking()
     m_ticking = true;
     const auto now = TickSchedule::Clock::now();
     m_schedule.Start(now);
-    m_timer.ArmAt(now);
+    m_timer.Start(now, TickInterval);
 }
 
 void SessionLoop::Tick(SessionDisplay& display)
 {
+    const auto nextSlot = m_schedule.NextAfter(TickSchedule::Clock::now());
     try {
         display.Tick(*m_pictures);
     } catch (const ETalvexError&) {
@@ -52,17 +53,24 @@ void SessionLoop::Tick(SessionDisplay& display)
         m_tickFailureSaid = true;
     }
     display.ForEachPlan([this](const ScenePlan& plan) { DecodeAhead(plan, *m_pictures); });
-    m_timer.ArmAt(m_schedule.NextAfter(TickSchedule::Clock::now()));
+    // A tick that ran into the next slot does not run again at once to catch it up: the
+    // timer's firings since are taken away, and the next tick keeps its slot on the grid.
+    if (TickSchedule::Clock::now() >= nextSlot)
+        m_timer.Fired();
 }
 
 int SessionLoop::Run(SessionDisplay& display)
 {
+    // The signal and timer descriptors are read only when the wait says they have
+    // something, and on the first turn: ten turns a second, each read saved counts.
+    bool signalsReady = true;
+    bool timerReady = true;
     for (;;) {
         if (const auto end = display.TakeIn())
             return *end;
-        if (m_signals.Received())
+        if (signalsReady && m_signals.Received())
             return 0;
-        if (m_ticking && m_timer.Fired())
+        if (m_ticking && timerReady && m_timer.Fired())
             Tick(display);
         bool wantWrite = false;
         if (const auto end = display.ReadyWait(wantWrite))
@@ -74,6 +82,8 @@ int SessionLoop::Run(SessionDisplay& display)
             display.AfterWait(0);
             throw ETalvexError(FailureStatus, "the event loop's poll failed");
         }
+        signalsReady = waits[1].revents != 0;
+        timerReady = waits[2].revents != 0;
         if (const auto end = display.AfterWait(waits[0].revents))
             return *end;
     }

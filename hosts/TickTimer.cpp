@@ -1,9 +1,10 @@
-// The tick timer: a timerfd on CLOCK_MONOTONIC with absolute times.
+// The tick timer: a periodic timerfd on CLOCK_MONOTONIC from an absolute time.
 #include "hosts/TickTimer.h"
 
 #include "hosts/TalvexError.h"
 
 #include <cstdint>
+#include <ctime>
 #include <sys/timerfd.h>
 #include <unistd.h>
 
@@ -19,12 +20,23 @@ TickTimer::~TickTimer()
     close(m_fd);
 }
 
-void TickTimer::ArmAt(std::chrono::steady_clock::time_point when)
+namespace {
+
+timespec TimeSpec(std::chrono::nanoseconds since)
 {
-    const auto since = std::chrono::duration_cast<std::chrono::nanoseconds>(when.time_since_epoch()).count();
+    timespec spec{};
+    spec.tv_sec = static_cast<time_t>(since.count() / 1'000'000'000);
+    spec.tv_nsec = static_cast<long>(since.count() % 1'000'000'000);
+    return spec;
+}
+
+} // namespace
+
+void TickTimer::Start(std::chrono::steady_clock::time_point first, std::chrono::steady_clock::duration interval)
+{
     itimerspec due{};
-    due.it_value.tv_sec = static_cast<time_t>(since / 1'000'000'000);
-    due.it_value.tv_nsec = static_cast<long>(since % 1'000'000'000);
+    due.it_value = TimeSpec(first.time_since_epoch());
+    due.it_interval = TimeSpec(interval);
     // An all-zero time would disarm the timer instead of firing.
     if (due.it_value.tv_sec == 0 && due.it_value.tv_nsec == 0)
         due.it_value.tv_nsec = 1;

@@ -1,5 +1,6 @@
-// A one-shot timer on the monotonic clock, armed for an absolute time and read
-// through a file descriptor that the event loop polls.
+// A timer on the monotonic clock that fires on a grid: at an absolute time, then every
+// interval after it, read through a file descriptor that the event loop polls. Kept
+// armed between ticks, it costs the loop no call to set it again.
 #pragma once
 
 #include <chrono>
@@ -13,9 +14,9 @@ public:
     TickTimer& operator=(const TickTimer&) = delete;
 
     int Fd() const { return m_fd; }
-    // Fires at when (steady_clock, which is CLOCK_MONOTONIC); a time already past
-    // fires at once.
-    void ArmAt(std::chrono::steady_clock::time_point when);
+    // Fires at first (steady_clock, which is CLOCK_MONOTONIC; a time already past fires
+    // at once), then every interval after first.
+    void Start(std::chrono::steady_clock::time_point first, std::chrono::steady_clock::duration interval);
     // True when it has fired since the last call; clears it.
     bool Fired();
 

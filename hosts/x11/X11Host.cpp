@@ -48,7 +48,12 @@ public:
 
     std::optional<int> TakeIn() override
     {
-        while (std::unique_ptr<xcb_generic_event_t, FreeEvent> event{xcb_poll_for_event(m_x.Get())}) {
+        // The socket is read when the wait said it has something (and on the first
+        // turn); otherwise only what XCB read already, while it waited for a reply.
+        const auto next = [this] {
+            return m_socketReady ? xcb_poll_for_event(m_x.Get()) : xcb_poll_for_queued_event(m_x.Get());
+        };
+        while (std::unique_ptr<xcb_generic_event_t, FreeEvent> event{next()}) {
             if (const auto end = Handle(*event))
                 return end;
         }
@@ -76,7 +81,11 @@ public:
     }
 
     // The events are taken at the next turn.
-    std::optional<int> AfterWait(short) override { return std::nullopt; }
+    std::optional<int> AfterWait(short revents) override
+    {
+        m_socketReady = revents != 0;
+        return std::nullopt;
+    }
 
     void ForEachPlan(const std::function<void(const ScenePlan&)>& visit) const override { visit(m_scene.Plan); }
 
@@ -120,6 +129,8 @@ private:
     std::unique_ptr<TargetWindow> m_window;
     FramePresenter m_presenter;
     SessionLoop m_loop;
+    // The last wait said the socket has something to read.
+    bool m_socketReady = true;
     // The scene this window shows, fresh at start.
     Scene m_scene;
 };
