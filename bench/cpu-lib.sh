@@ -16,14 +16,19 @@ cpu_ns() {
   fi
 }
 
-# The CPU of one or two processes over cpu_seconds, in percent of one core.
+# The CPU of each process named over the same cpu_seconds, in percent of one core, on one
+# line.
 cpu_percent() {
-  local a0 b0 s0 a1 b1 s1
-  a0=$(cpu_ns "$1"); b0=$(cpu_ns "${2:-$1}"); s0=$(date +%s.%N)
+  local pid t0 t1 before=() after=()
+  for pid in "$@"; do before+=("$(cpu_ns "$pid")"); done
+  t0=$(date +%s.%N)
   sleep "$cpu_seconds"
-  a1=$(cpu_ns "$1"); b1=$(cpu_ns "${2:-$1}"); s1=$(date +%s.%N)
-  awk -v a0="$a0" -v a1="$a1" -v b0="$b0" -v b1="$b1" -v t0="$s0" -v t1="$s1" \
-    'BEGIN { t = t1 - t0; printf "%.3f %.3f\n", (a1 - a0) / 1e7 / t, (b1 - b0) / 1e7 / t }'
+  for pid in "$@"; do after+=("$(cpu_ns "$pid")"); done
+  t1=$(date +%s.%N)
+  awk -v before="${before[*]}" -v after="${after[*]}" -v t0="$t0" -v t1="$t1" 'BEGIN {
+    n = split(before, b, " "); split(after, a, " ")
+    for (i = 1; i <= n; i++) printf "%.3f%s", (a[i] - b[i]) / 1e7 / (t1 - t0), i < n ? " " : "\n"
+  }'
 }
 
 # The median of the numbers on standard input.
