@@ -24,10 +24,10 @@ namespace {
 
 timespec TimeSpec(std::chrono::nanoseconds since)
 {
-    timespec spec{};
-    spec.tv_sec = static_cast<time_t>(since.count() / 1'000'000'000);
-    spec.tv_nsec = static_cast<long>(since.count() % 1'000'000'000);
-    return spec;
+    timespec at{};
+    at.tv_sec = static_cast<time_t>(since.count() / 1'000'000'000);
+    at.tv_nsec = static_cast<long>(since.count() % 1'000'000'000);
+    return at;
 }
 
 } // namespace
