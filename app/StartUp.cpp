@@ -15,6 +15,7 @@
 #include <future>
 #include <memory>
 #include <new>
+#include <utility>
 
 namespace {
 
@@ -24,13 +25,18 @@ JpegDepth DecodingDepth()
     return ScreenColourDepth() <= 8 ? JpegDepth::Quantised236 : JpegDepth::TrueColour;
 }
 
-// The pictures are unpacked on a second core while the forms are made; what the
-// loading raises comes out here, after both forms, as the screen form's would have.
-void CreateForms(bool screenSaverMode, std::span<const std::uint8_t> pictures, JpegDepth depth)
+// The pictures are unpacked on a second core from the program's start, while the
+// window system is reached and the forms are made.
+std::future<std::unique_ptr<Catalogue>> StartLoading(std::span<const std::uint8_t> pictures, JpegDepth depth)
 {
-    std::future<std::unique_ptr<Catalogue>> loading =
-        std::async(std::launch::async | std::launch::deferred,
-                   [pictures, depth] { return Catalogue::Load(pictures, depth); });
+    return std::async(std::launch::async | std::launch::deferred,
+                      [pictures, depth] { return Catalogue::Load(pictures, depth); });
+}
+
+// What the loading raises comes out here, after both forms, as the screen form's would
+// have.
+void CreateForms(bool screenSaverMode, std::future<std::unique_ptr<Catalogue>> loading)
+{
     if (screenSaverMode) {
         ScrnFrm = new TScrnFrm(TScrnFrm::PicturesLater{});
         CfgFrm = new TCfgFrm();
@@ -83,13 +89,18 @@ std::string StartUpErrorText(const std::exception& error, const std::string& mod
 int RunProject1(int argc, const char* const* argv, std::span<const std::uint8_t> pictures)
 {
     const std::string programPath = argc > 0 && argv[0] != nullptr ? argv[0] : std::string();
+    // Unpacked for a true-colour screen before the screen is known, as nearly every
+    // screen is; a screen of 256 colours or fewer has them unpacked again for its own.
+    std::future<std::unique_ptr<Catalogue>> loading = StartLoading(pictures, JpegDepth::TrueColour);
     TApplication application(programPath);
     application.SetTitle(ApplicationTitle(programPath));
 
     const JpegDepth depth = DecodingDepth();
+    if (depth != JpegDepth::TrueColour)
+        loading = StartLoading(pictures, depth);
     const bool screenSaverMode = IsScreenSaverMode(argc, argv);
     try {
-        CreateForms(screenSaverMode, pictures, depth);
+        CreateForms(screenSaverMode, std::move(loading));
     } catch (const std::exception& error) {
         ShowMessageBox({"Application Error",
                         StartUpErrorText(error, ModuleName(programPath), reinterpret_cast<const void*>(&CreateForms)),
