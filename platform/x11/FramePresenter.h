@@ -42,8 +42,9 @@ public:
     FramePresenter(const FramePresenter&) = delete;
     FramePresenter& operator=(const FramePresenter&) = delete;
 
-    // Makes the segment for frames of this size ahead of the first, its pages touched,
-    // so that the first frame only copies (talvex does this while its pictures load).
+    // Makes the segment for frames of this size ahead of the first, its pages present
+    // on both sides, so that the first frame only copies (talvex does this while its
+    // pictures load).
     void Prepare(int width, int height);
     // On a window of depth 32 that a compositor blends: pixels of the key colour go
     // out fully transparent, the others opaque. Changing it sends the next frame whole.
@@ -86,6 +87,7 @@ public:
 private:
     bool MakeSegment(int width, int height);
     void DropSegment();
+    void MapSegmentInServer();
     void PutSegment();
     void PutBox(const Rect& box, bool last);
     void CopyOwedIntoSegment(const Raster& frame);

@@ -1,7 +1,8 @@
 // The frames' way to the window through the shared segment, on a real X server: the
 // window ends up showing the last frame handed in, also when frames came while the
 // server still read the segment (their changes reach it with a later put), and when
-// another client drew over it (gone with the next whole frame, within ten puts).
+// another client drew over it (gone with the next whole frame, within ten puts); and
+// the memory made ready ahead of the first frame shows nothing before it.
 #include "support/XServer.h"
 #include "hosts/x11/TargetWindow.h"
 #include "hosts/x11/XConnection.h"
@@ -136,6 +137,40 @@ TEST_P(Presenter, LeavesTheWindowShowingTheLastFrame)
     TakeCompletions(x, presenter);
     SetClockFunction({});
     EXPECT_EQ(PixelsNotShown(x, root->Id(), sink), 0);
+}
+
+// Before the first frame the segment is made, its pages made present on both sides:
+// the window goes on showing what it showed, and the memory lent for the first frame
+// is black.
+TEST(PresenterAhead, MakesItsMemoryReadyWithoutShowingAnything)
+{
+    XServer server;
+    ASSERT_TRUE(server.Started());
+    setenv("DISPLAY", server.Display().c_str(), 1);
+    XConnection x;
+    std::unique_ptr<TargetWindow> root = TargetWindow::Host(x, 0);
+    const int width = root->ClientWidth();
+    const int height = root->ClientHeight();
+    const xcb_gcontext_t gc = xcb_generate_id(x.Get());
+    const std::uint32_t white = 0xFFFFFF;
+    xcb_create_gc(x.Get(), gc, root->Id(), XCB_GC_FOREGROUND, &white);
+    const xcb_rectangle_t all{0, 0, static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height)};
+    xcb_poly_fill_rectangle(x.Get(), root->Id(), gc, 1, &all);
+    xcb_free_gc(x.Get(), gc);
+    FramePresenter presenter(x.Get(), root->Id(), root->Depth(), x.IsLocal());
+    ASSERT_TRUE(presenter.SharesMemory());
+
+    bool fresh = false;
+    const Pixel* lent = presenter.Lend(width, height, fresh);
+    ASSERT_NE(lent, nullptr);
+    EXPECT_TRUE(fresh);
+    const auto count = static_cast<std::ptrdiff_t>(width) * height;
+    EXPECT_EQ(std::count(lent, lent + count, Pixel{0}), count);
+    RecordingSink shown(presenter);
+    shown.width = width;
+    shown.height = height;
+    shown.last.assign(static_cast<std::size_t>(count), white);
+    EXPECT_EQ(PixelsNotShown(x, root->Id(), shown), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Presenter, ::testing::ValuesIn(PresenterCases),

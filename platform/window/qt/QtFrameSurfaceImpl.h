@@ -78,9 +78,9 @@ struct TFrameSurface::Impl : QObject {
         bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
         FramePresenter* presenter = nullptr;
     };
-    // Made for the window it serves, on Qt's connection; null where frames do not go
-    // straight.
-    FramePresenter* PresenterFor(FormWidget& widget);
+    // Made for the window it serves, on Qt's connection, its memory ready for frames of
+    // frameSize; null where frames do not go straight.
+    FramePresenter* PresenterFor(FormWidget& widget, QSize frameSize);
     void DropPresenter();
     std::unique_ptr<FramePresenter> presenter;
     Completions completions;

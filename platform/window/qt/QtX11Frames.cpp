@@ -36,7 +36,7 @@ Raster TFrameSurface::LendFrame(int width, int height, bool& fresh)
     // first frame.
     if (widget.windowHandle() == nullptr || !widget.isVisible())
         return Raster(0, 0);
-    FramePresenter* presenter = s.PresenterFor(widget);
+    FramePresenter* presenter = s.PresenterFor(widget, QSize(width, height));
     return Raster::Over(presenter ? presenter->Lend(width, height, fresh) : nullptr, width, height);
 #else
     (void)width;
@@ -52,7 +52,7 @@ bool TFrameSurface::Impl::Completions::nativeEventFilter(const QByteArray& event
            presenter->TakeCompletion(*static_cast<const xcb_generic_event_t*>(message));
 }
 
-FramePresenter* TFrameSurface::Impl::PresenterFor(FormWidget& widget)
+FramePresenter* TFrameSurface::Impl::PresenterFor(FormWidget& widget, QSize frameSize)
 {
     xcb_connection_t* c = QtConnection();
     const auto window = static_cast<std::uint32_t>(widget.winId());
@@ -68,8 +68,7 @@ FramePresenter* TFrameSurface::Impl::PresenterFor(FormWidget& widget)
     // Qt hears of the window's exposures, and its repaint draws the frame the
     // presenter holds.
     presenter->SetWholeOnceASecond(false);
-    const QSize deviceSize = ImplOf(form).DeviceSize();
-    presenter->Prepare(deviceSize.width(), deviceSize.height());
+    presenter->Prepare(frameSize.width(), frameSize.height());
     // Without shared memory Qt's own surface does as well, and keeps what repaints need.
     if (!presenter->SharesMemory()) {
         presenter.reset();
@@ -111,7 +110,7 @@ bool TFrameSurface::Impl::PutStraight(FormWidget& widget, const Raster& raster, 
     if (window == nullptr || !window->isExposed() || frameSize != deviceSize)
         return false;
     const TForm::Impl& owner = ImplOf(form);
-    FramePresenter* target = PresenterFor(widget);
+    FramePresenter* target = PresenterFor(widget, frameSize);
     // A keyed window shows its transparency only where it has an alpha channel.
     if (target == nullptr || (owner.keyActive && presenterDepth != 32))
         return false;
