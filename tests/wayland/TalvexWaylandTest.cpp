@@ -201,13 +201,21 @@ TEST(TalvexOnMutter, CoversTheMonitorWithTheFirstCycleFrameAndKeepsTheSaversInpu
     ASSERT_TRUE(mutter.Started());
     VirtualInput input(mutter);
     ASSERT_TRUE(input.Ready());
-    // The pointer has not moved since mutter started: the enter tells where it is.
+    // The pointer has not moved since mutter started. mutter tells a new surface of a
+    // still pointer at times only with the pointer's next move: the enter, and with it
+    // the start position, comes before the first move or with it.
     SessionProgram talvex(mutter, {TALVEX});
     ASSERT_TRUE(mutter.WaitForFirstCycleFrame("", 1280, 1024)) << talvex.Errors();
-    for (const std::string command : {"button 272", "wheel 1", "move 5 -5"})
+    for (const std::string command : {"move 5 -5", "button 272", "wheel 1"})
         ASSERT_TRUE(input.Send(command)) << command;
     EXPECT_TRUE(talvex.KeepsRunning(700ms)) << talvex.Errors();
     ASSERT_TRUE(input.Send("move 1 0"));
+    if (talvex.KeepsRunning(700ms)) {
+        // The enter came with the first move: the start is 1 pixel back.
+        ASSERT_TRUE(input.Send("move 4 0"));
+        EXPECT_TRUE(talvex.KeepsRunning(700ms)) << talvex.Errors();
+        ASSERT_TRUE(input.Send("move 1 0"));
+    }
     int status = -1;
     EXPECT_TRUE(talvex.WaitForExit(status, 3s));
     EXPECT_EQ(status, 0) << talvex.Errors();
