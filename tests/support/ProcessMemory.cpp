@@ -1,4 +1,4 @@
-// Memory figures of a process: VmRSS from /proc, live heap bytes from the allocator.
+// Memory figures of a process: VmRSS and others from /proc, live heap bytes from the allocator.
 #include "support/ProcessMemory.h"
 
 #include <cstdio>
@@ -17,6 +17,11 @@ extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 
 long ResidentKiB(pid_t pid)
 {
+    return StatusKiB(pid, "VmRSS");
+}
+
+long StatusKiB(pid_t pid, const char* field)
+{
     char path[64];
     if (pid == 0)
         std::snprintf(path, sizeof path, "/proc/self/status");
@@ -25,7 +30,7 @@ long ResidentKiB(pid_t pid)
     const int fd = ::open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return -1;
-    // The status file is about 1.5 KiB; VmRSS lies in its first half.
+    // The status file is about 1.5 KiB.
     char text[8192];
     std::size_t length = 0;
     while (length + 1 < sizeof text) {
@@ -36,11 +41,13 @@ long ResidentKiB(pid_t pid)
     }
     ::close(fd);
     text[length] = '\0';
-    const char* line = std::strstr(text, "\nVmRSS:");
+    // "\nVmRSS:\t   12345 kB"
+    char name[32];
+    std::snprintf(name, sizeof name, "\n%s:", field);
+    const char* line = std::strstr(text, name);
     if (line == nullptr)
         return -1;
-    // "VmRSS:\t   12345 kB"
-    return std::strtol(line + 7, nullptr, 10);
+    return std::strtol(line + std::strlen(name), nullptr, 10);
 }
 
 std::size_t LiveHeapBytes()

@@ -18,6 +18,8 @@
 // (the process has gone). Reads into a stack buffer: sampling allocates nothing, so it
 // does not disturb the heap it measures.
 long ResidentKiB(pid_t pid = 0);
+// Any kB field of the same file, such as RssShmem; -1 when it cannot be read.
+long StatusKiB(pid_t pid, const char* field);
 
 // The bytes of live heap blocks in this process: the sanitizer allocator's count in a
 // sanitizer build (its quarantine of freed blocks is not live), glibc's in-use and

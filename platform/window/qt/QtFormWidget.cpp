@@ -39,8 +39,11 @@ void FormWidget::SetWindowFlagKeepingVisibility(Qt::WindowType flag, bool on)
 void FormWidget::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    if (!event->spontaneous())
-        FormShowing(m_form);
+    if (event->spontaneous())
+        return;
+    if (TFrameSurface* surface = WindowPlatform::SurfaceOf(m_form))
+        FramesShowing(*surface, *this);
+    FormShowing(m_form);
 }
 
 void FormWidget::hideEvent(QHideEvent* event)

@@ -62,6 +62,11 @@ void ForgetFrames(TFrameSurface& surface)
     ImplOf(surface).Forget();
 }
 
+void FramesShowing(TFrameSurface& surface, FormWidget& widget)
+{
+    ImplOf(surface).Showing(widget);
+}
+
 int TFrameSurface::FramesShown() const
 {
     return m_impl->framesShown;
@@ -86,6 +91,7 @@ void TFrameSurface::CopyFrame(const Raster& frame, std::span<const Rect> changed
         ++s.framesShown;
         return;
     }
+    s.QtPaints(widget, true);
     // The window's Qt surface is behind after straight puts: this copy is whole.
     if (s.straight) {
         whole = true;
@@ -159,14 +165,17 @@ void TFrameSurface::CopyFrame(const Raster& frame, std::span<const Rect> changed
 TFrameSurface::Impl::~Impl()
 {
 #if defined(VESKAN_HAVE_XCB_SHM)
+    qtPaints = true;   // nothing to hand back: the window goes with its form
     DropPresenter();
 #endif
 }
 
 bool TFrameSurface::Impl::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::Expose && straight)
+    if (event->type() == QEvent::Expose && straight) {
         current = false;
+        RepaintStraight();
+    }
     return QObject::eventFilter(watched, event);
 }
 

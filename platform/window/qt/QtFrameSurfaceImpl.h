@@ -24,8 +24,9 @@ struct TFrameSurface::Impl : QObject {
     explicit Impl(TForm& owner) : form(owner) {}
     ~Impl() override;
     // Watches the window that frames go straight to: when the window system exposes
-    // it again, Qt puts its own surface back without a paint, and that surface does
-    // not hold the straight frames: the next copy is whole.
+    // it again, the presenter puts its frame again where Qt does not paint the window;
+    // where Qt does, it puts its own surface back without a paint, and that surface
+    // does not hold the straight frames. Either way the next copy is whole.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     // Paints the area of the event from the frame being copied or the one kept.
@@ -67,6 +68,17 @@ struct TFrameSurface::Impl : QObject {
     // The last frame went straight onto the window: the presenter holds it, and the
     // window's Qt surface does not.
     bool straight = false;
+    // Qt paints the window (the default). Not while frames go straight to it: Qt's own
+    // surface would be a second whole frame in memory, filled and sent whole at each
+    // show; the X server fills what is exposed with the window's colour, and the
+    // presenter puts the frame it holds again.
+    void QtPaints(FormWidget& widget, bool on);
+    bool qtPaints = true;
+    // The window is about to be mapped: frames will go straight to it where it has no
+    // key and the X server is local and shares memory.
+    void Showing(FormWidget& widget);
+    // Where Qt does not paint the window: puts the frame the presenter holds again.
+    void RepaintStraight();
     QPointer<QWindow> watchedWindow;
     // The changed rectangles joined into few, for the window's surface, which repaints
     // each rectangle of its region on its own.

@@ -105,9 +105,11 @@ struct TTimer::Impl : QObject {
 QRect ScaledRect(const QRect& rect, const FormScale& scale);
 // A form's frame surface, from the form's side (QtFrameSurface.cpp): paints the area
 // of a paint event of its window; forgets its frames when the window hides or the
-// colour key changes.
+// colour key changes; at a show, before the window is mapped, leaves the painting of
+// a window its frames will go straight to to the X server.
 void PaintFrameSurface(TFrameSurface& surface, FormWidget& widget, QPaintEvent* event);
 void ForgetFrames(TFrameSurface& surface);
+void FramesShowing(TFrameSurface& surface, FormWidget& widget);
 
 // Colours and fonts of the interface as Qt's.
 QColor ToQColor(TColor colour);

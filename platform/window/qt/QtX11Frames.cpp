@@ -65,12 +65,16 @@ FramePresenter* TFrameSurface::Impl::PresenterFor(FormWidget& widget, QSize fram
     if (presenterDepth == 0)
         return nullptr;
     presenter = std::make_unique<FramePresenter>(c, window, presenterDepth, X11ConnectionIsLocal(c));
-    // Qt hears of the window's exposures, and its repaint draws the frame the
-    // presenter holds.
+    // Qt hears of the window's exposures, and the frame the presenter holds is put again.
     presenter->SetWholeOnceASecond(false);
+    // Frames go straight to a window without the key: it shows its colour from here on,
+    // before the server has read the new memory.
+    if (presenter->SharesMemory() && !ImplOf(form).keyActive)
+        QtPaints(widget, false);
     presenter->Prepare(frameSize.width(), frameSize.height());
     // Without shared memory Qt's own surface does as well, and keeps what repaints need.
     if (!presenter->SharesMemory()) {
+        QtPaints(widget, true);
         presenter.reset();
         return nullptr;
     }
@@ -81,6 +85,8 @@ FramePresenter* TFrameSurface::Impl::PresenterFor(FormWidget& widget, QSize fram
 
 void TFrameSurface::Impl::DropPresenter()
 {
+    if (!qtPaints && ImplOf(form).Made())
+        QtPaints(ImplOf(form).Widget(), true);
     if (presenter) {
         if (QCoreApplication* app = QCoreApplication::instance())
             app->removeNativeEventFilter(&completions);
@@ -106,8 +112,10 @@ bool TFrameSurface::Impl::PutStraight(FormWidget& widget, const Raster& raster, 
     QWindow* window = widget.windowHandle();
     const QSize deviceSize = ImplOf(form).DeviceSize();
     const QSize frameSize(raster.Width(), raster.Height());
-    // The frame covers the window exactly: no background to fill beside it.
-    if (window == nullptr || !window->isExposed() || frameSize != deviceSize)
+    // The frame covers the window exactly: no background to fill beside it. Where Qt
+    // does not paint the window, a frame may go before Qt has seen it exposed: the
+    // presenter puts it again when it is.
+    if (window == nullptr || (!window->isExposed() && qtPaints) || frameSize != deviceSize)
         return false;
     const TForm::Impl& owner = ImplOf(form);
     FramePresenter* target = PresenterFor(widget, frameSize);
@@ -121,6 +129,7 @@ bool TFrameSurface::Impl::PutStraight(FormWidget& widget, const Raster& raster, 
         watchedWindow->installEventFilter(this);
     }
     target->SetColourKey(owner.keyActive, owner.key);
+    QtPaints(widget, false);
     const Rect all[] = {raster.Bounds()};
     target->CopyFrame(raster, whole ? std::span<const Rect>(all) : changed);
     straight = true;
@@ -155,3 +164,45 @@ TFrameSurface::Impl::Held TFrameSurface::Impl::HeldStraight(const QSize& deviceS
 #endif
 }
 
+void TFrameSurface::Impl::QtPaints(FormWidget& widget, bool on)
+{
+    if (on == qtPaints)
+        return;
+    qtPaints = on;
+#if defined(VESKAN_HAVE_XCB_SHM)
+    xcb_connection_t* c = QtConnection();
+    if (!on && c != nullptr) {
+        // Qt makes its windows with no background of their own.
+        const auto window = static_cast<std::uint32_t>(widget.winId());
+        const std::uint32_t rgb = widget.palette().color(QPalette::Window).rgb() & 0xFFFFFFu;
+        const std::uint32_t pixel = X11RasterDepth(c, window) == 32 ? rgb | 0xFF000000u : rgb;
+        xcb_change_window_attributes(c, window, XCB_CW_BACK_PIXEL, &pixel);
+        xcb_clear_area(c, 0, window, 0, 0, 0, 0);
+        xcb_flush(c);
+    }
+#endif
+    // Enabled again, Qt repaints the whole window.
+    widget.setUpdatesEnabled(on);
+}
+
+void TFrameSurface::Impl::Showing(FormWidget& widget)
+{
+#if defined(VESKAN_HAVE_XCB_SHM)
+    xcb_connection_t* c = QtConnection();
+    if (c == nullptr || ImplOf(form).keyActive || !X11ConnectionIsLocal(c))
+        return;
+    const xcb_query_extension_reply_t* shm = xcb_get_extension_data(c, &xcb_shm_id);
+    if (shm != nullptr && shm->present)
+        QtPaints(widget, false);
+#else
+    (void)widget;
+#endif
+}
+
+void TFrameSurface::Impl::RepaintStraight()
+{
+#if defined(VESKAN_HAVE_XCB_SHM)
+    if (!qtPaints && presenter)
+        presenter->Repaint();
+#endif
+}

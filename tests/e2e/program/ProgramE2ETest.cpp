@@ -1,6 +1,7 @@
 // The whole program on a real X server, started as a person starts it: "/S" runs the
 // saver until input ends it; no argument opens the dialog, whose keys, Test button and
 // settings file are used as a person would.
+#include "support/ProcessMemory.h"
 #include "support/SceneOnScreen.h"
 #include "support/XServer.h"
 #include "support/ReadAll.h"
@@ -106,6 +107,12 @@ TEST_P(SaverOnX, CoversTheScreenWithTheFirstFrames)
     // rectangles and open again.
     EXPECT_TRUE(WaitForFirstCycleFrame(server, 0, 0, 1280, 1024)) << "no first frame on the whole screen";
     EXPECT_EQ(Geometry(server, window), (ScreenBox{0, 0, 1280, 1024}));
+    // One frame's memory is shared with the server, whichever way the frames go: none
+    // in Qt's own surface beside the one they go straight from.
+    const long frameKiB = 1280L * 1024 * 4 / 1024;
+    const long sharedKiB = StatusKiB(saver.Pid(), "RssShmem");
+    EXPECT_GE(sharedKiB, 0);
+    EXPECT_LT(sharedKiB, frameKiB * 3 / 2);
     // The saver never writes the settings.
     int status = -1;
     EXPECT_FALSE(saver.Exited(status));
