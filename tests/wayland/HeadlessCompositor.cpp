@@ -1,6 +1,7 @@
 // A headless compositor's session as an unprivileged user, and programs started in it.
 #include "HeadlessCompositor.h"
 
+#include "support/ReadAll.h"
 #include "support/SceneOnScreen.h"
 #include "support/Unprivileged.h"
 #include "support/WaitUntil.h"
@@ -10,6 +11,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
+#include <iostream>
 #include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -63,6 +65,12 @@ void HeadlessCompositor::Start(const std::vector<std::string>& argv, const std::
     posix_spawn_file_actions_destroy(&actions);
     m_started = m_pid > 0 &&
                 WaitUntil([&] { return Run("test -S \"$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY\"") == 0 && ready(); }, 15s, 50ms);
+    // The test that needed it fails next; what the compositor said is why.
+    if (!m_started) {
+        const std::string said = ReadAll(logPath);
+        std::cerr << argv.front() << " did not come up within 15 s; the end of its log:\n"
+                  << said.substr(said.size() > 4000 ? said.size() - 4000 : 0) << "\n";
+    }
 }
 
 bool HeadlessCompositor::StartSessionBus()
