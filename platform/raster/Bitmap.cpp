@@ -83,8 +83,12 @@ std::unique_ptr<Picture> Picture::LoadBitmap(std::span<const std::uint8_t> fileI
     picture->m_bitsPerPixel = bitsPerPixel;
     picture->m_decodeTried = true;
 
+    // The key of a keyed draw: white for 1 bit, else the bottom-left pixel, the first
+    // one stored.
+    const std::uint8_t* bottomLeft = fileImage.data() + pixelOffset;
+    const Pixel key = bitsPerPixel == 1 ? White : Rgb(bottomLeft[2], bottomLeft[1], bottomLeft[0]);
     // Rows are stored bottom-up; they are packed top row first.
-    PackedPixels packed(width);
+    PackedPixels packed(width, key);
     try {
         std::vector<Pixel> out(static_cast<std::size_t>(width));
         for (int y = 0; y < height; ++y) {
@@ -108,8 +112,6 @@ std::unique_ptr<Picture> Picture::LoadBitmap(std::span<const std::uint8_t> fileI
     } catch (const std::bad_alloc&) {
         throw EOutOfResources("Out of system resources");
     }
-    // The key of a keyed draw: white for 1 bit, else the bottom-left pixel.
-    packed.Finish(bitsPerPixel == 1 ? White : packed.PixelAt(0, height - 1));
     picture->m_packed = std::move(packed);
     return picture;
 }

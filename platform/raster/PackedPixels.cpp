@@ -81,6 +81,20 @@ bool PackedPixels::AppendRow(const Pixel* row) noexcept
             m_runs.push_back({begin, x, 0, static_cast<std::uint32_t>(m_literals.size())});
             m_literals.insert(m_literals.end(), row + begin, row + x);
         }
+        if (m_keyedRows) {
+            // The row as packed goes aside and comes back split; it cannot grow past
+            // the width in runs or in pixels, which the check above left room for.
+            std::vector<Run> packed(m_runs.begin() + static_cast<std::ptrdiff_t>(runsBefore), m_runs.end());
+            const std::vector<Pixel> pixels(m_literals.begin() + static_cast<std::ptrdiff_t>(literalsBefore),
+                                            m_literals.end());
+            for (Run& run : packed) {
+                if (run.literal != Solid)
+                    run.literal -= static_cast<std::uint32_t>(literalsBefore);
+            }
+            m_runs.resize(runsBefore);
+            m_literals.resize(literalsBefore);
+            AppendSplitRow(packed.data(), packed.size(), pixels.data(), m_runs, m_literals);
+        }
         m_rowStart.push_back(static_cast<std::uint32_t>(m_runs.size()));
     } catch (const std::bad_alloc&) {
         m_runs.resize(runsBefore);
@@ -102,31 +116,9 @@ void PackedPixels::Finish(Pixel key)
         rowStart.reserve(m_rowStart.size());
         literals.reserve(m_literals.size());
         rowStart.push_back(0);
-        for (int y = 0; y < m_height; ++y) {
-            const std::size_t first = runs.size();
-            for (std::uint32_t k = m_rowStart[static_cast<std::size_t>(y)]; k < m_rowStart[static_cast<std::size_t>(y) + 1];
-                 ++k) {
-                const Run& run = m_runs[k];
-                if (run.literal == Solid) {
-                    runs.push_back(run);
-                    continue;
-                }
-                // A key pixel among the literal ones becomes a solid run of the key.
-                const Pixel* pixels = m_literals.data() + run.literal;
-                std::int32_t from = run.begin;
-                for (std::int32_t x = run.begin; x <= run.end; ++x) {
-                    if (x < run.end && pixels[x - run.begin] != key)
-                        continue;
-                    if (from < x) {
-                        runs.push_back({from, x, Plain, static_cast<std::uint32_t>(literals.size())});
-                        literals.insert(literals.end(), pixels + (from - run.begin), pixels + (x - run.begin));
-                    }
-                    if (x < run.end)
-                        runs.push_back({x, x + 1, key, Solid});
-                    from = x + 1;
-                }
-            }
-            MergeShortRuns(runs, first, literals);
+        for (std::size_t y = 0; y < static_cast<std::size_t>(m_height); ++y) {
+            AppendSplitRow(m_runs.data() + m_rowStart[y], m_rowStart[y + 1] - m_rowStart[y], m_literals.data(), runs,
+                           literals);
             if (runs.size() >= Solid || literals.size() >= Solid)
                 throw EOutOfResources("Out of system resources");
             rowStart.push_back(static_cast<std::uint32_t>(runs.size()));
@@ -139,6 +131,33 @@ void PackedPixels::Finish(Pixel key)
     m_runs = std::move(runs);
     m_rowStart = std::move(rowStart);
     m_literals = std::move(literals);
+}
+
+void PackedPixels::AppendSplitRow(const Run* row, std::size_t count, const Pixel* rowLiterals, std::vector<Run>& runs,
+                                  std::vector<Pixel>& literals) const
+{
+    const std::size_t first = runs.size();
+    for (const Run* run = row; run != row + count; ++run) {
+        if (run->literal == Solid) {
+            runs.push_back(*run);
+            continue;
+        }
+        // A key pixel among the literal ones becomes a solid run of the key.
+        const Pixel* pixels = rowLiterals + run->literal;
+        std::int32_t from = run->begin;
+        for (std::int32_t x = run->begin; x <= run->end; ++x) {
+            if (x < run->end && pixels[x - run->begin] != m_key)
+                continue;
+            if (from < x) {
+                runs.push_back({from, x, Plain, static_cast<std::uint32_t>(literals.size())});
+                literals.insert(literals.end(), pixels + (from - run->begin), pixels + (x - run->begin));
+            }
+            if (x < run->end)
+                runs.push_back({x, x + 1, m_key, Solid});
+            from = x + 1;
+        }
+    }
+    MergeShortRuns(runs, first, literals);
 }
 
 void PackedPixels::MergeShortRuns(std::vector<Run>& runs, std::size_t first, std::vector<Pixel>& literals) const
