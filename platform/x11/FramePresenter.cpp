@@ -43,6 +43,12 @@ bool X11ConnectionIsLocal(xcb_connection_t* c)
     return address.ss_family == AF_UNIX;
 }
 
+const xcb_query_extension_reply_t* X11SharedMemoryExtension(xcb_connection_t* c)
+{
+    const xcb_query_extension_reply_t* shm = xcb_get_extension_data(c, &xcb_shm_id);
+    return shm != nullptr && shm->present ? shm : nullptr;
+}
+
 const xcb_visualtype_t* X11FindVisual(const xcb_setup_t* setup, xcb_visualid_t id, std::uint8_t& depth)
 {
     for (xcb_screen_iterator_t s = xcb_setup_roots_iterator(setup); s.rem; xcb_screen_next(&s)) {
@@ -94,8 +100,7 @@ FramePresenter::FramePresenter(xcb_connection_t* c, xcb_window_t window, std::ui
     xcb_create_gc(m_c, m_gc, m_window, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
     m_maxRequestBytes = std::uint64_t{xcb_get_maximum_request_length(m_c)} * 4;
     if (shareMemory) {
-        const xcb_query_extension_reply_t* shm = xcb_get_extension_data(m_c, &xcb_shm_id);
-        if (shm != nullptr && shm->present) {
+        if (const xcb_query_extension_reply_t* shm = X11SharedMemoryExtension(m_c)) {
             m_shareMemory = true;
             m_completionEvent = static_cast<std::uint8_t>(shm->first_event + XCB_SHM_COMPLETION);
         }

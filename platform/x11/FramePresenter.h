@@ -23,6 +23,8 @@
 // True when the connection is a local socket, so that the server can attach this
 // machine's shared memory segments.
 bool X11ConnectionIsLocal(xcb_connection_t* c);
+// The server's MIT-SHM extension; null when it offers none.
+const xcb_query_extension_reply_t* X11SharedMemoryExtension(xcb_connection_t* c);
 // The visual the server lists as id, and its depth; null when it lists none.
 const xcb_visualtype_t* X11FindVisual(const xcb_setup_t* setup, xcb_visualid_t id, std::uint8_t& depth);
 // The depth of a visual (24 or 32) when it takes the raster's 0xFFRRGGBB pixels as they

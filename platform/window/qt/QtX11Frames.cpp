@@ -189,10 +189,7 @@ void TFrameSurface::Impl::Showing(FormWidget& widget)
 {
 #if defined(VESKAN_HAVE_XCB_SHM)
     xcb_connection_t* c = QtConnection();
-    if (c == nullptr || ImplOf(form).keyActive || !X11ConnectionIsLocal(c))
-        return;
-    const xcb_query_extension_reply_t* shm = xcb_get_extension_data(c, &xcb_shm_id);
-    if (shm != nullptr && shm->present)
+    if (c != nullptr && !ImplOf(form).keyActive && X11ConnectionIsLocal(c) && X11SharedMemoryExtension(c) != nullptr)
         QtPaints(widget, false);
 #else
     (void)widget;
