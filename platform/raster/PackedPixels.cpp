@@ -57,43 +57,21 @@ int SameFrom(const Pixel* row, int x, int width)
 
 bool PackedPixels::AppendRow(const Pixel* row) noexcept
 {
-    // Every index is 32 bits: a row that could carry one past its range is refused.
+    // Every index is 32 bits: a row that could carry one past its range is refused. A
+    // row split at the key cannot come to more than the width in runs or in pixels.
     const std::size_t width = static_cast<std::size_t>(m_width);
     if (m_height == INT_MAX || m_literals.size() + width >= Solid || m_runs.size() + width >= Solid)
         return false;
     const std::size_t runsBefore = m_runs.size();
     const std::size_t literalsBefore = m_literals.size();
     try {
-        int x = 0;
-        while (x < m_width) {
-            int same = SameFrom(row, x, m_width);
-            if (same >= MinSolid) {
-                m_runs.push_back({x, x + same, row[x], Solid});
-                x += same;
-                continue;
-            }
-            // Pixels as they are, up to the next stretch long enough to be solid.
-            const int begin = x;
-            do {
-                x += same;
-                same = x < m_width ? SameFrom(row, x, m_width) : 0;
-            } while (x < m_width && same < MinSolid);
-            m_runs.push_back({begin, x, 0, static_cast<std::uint32_t>(m_literals.size())});
-            m_literals.insert(m_literals.end(), row + begin, row + x);
-        }
         if (m_keyedRows) {
-            // The row as packed goes aside and comes back split; it cannot grow past
-            // the width in runs or in pixels, which the check above left room for.
-            std::vector<Run> packed(m_runs.begin() + static_cast<std::ptrdiff_t>(runsBefore), m_runs.end());
-            const std::vector<Pixel> pixels(m_literals.begin() + static_cast<std::ptrdiff_t>(literalsBefore),
-                                            m_literals.end());
-            for (Run& run : packed) {
-                if (run.literal != Solid)
-                    run.literal -= static_cast<std::uint32_t>(literalsBefore);
-            }
-            m_runs.resize(runsBefore);
-            m_literals.resize(literalsBefore);
+            std::vector<Run> packed;
+            std::vector<Pixel> pixels;
+            PackRow(row, packed, pixels);
             AppendSplitRow(packed.data(), packed.size(), pixels.data(), m_runs, m_literals);
+        } else {
+            PackRow(row, m_runs, m_literals);
         }
         m_rowStart.push_back(static_cast<std::uint32_t>(m_runs.size()));
     } catch (const std::bad_alloc&) {
@@ -103,6 +81,27 @@ bool PackedPixels::AppendRow(const Pixel* row) noexcept
     }
     ++m_height;
     return true;
+}
+
+void PackedPixels::PackRow(const Pixel* row, std::vector<Run>& runs, std::vector<Pixel>& literals) const
+{
+    int x = 0;
+    while (x < m_width) {
+        int same = SameFrom(row, x, m_width);
+        if (same >= MinSolid) {
+            runs.push_back({x, x + same, row[x], Solid});
+            x += same;
+            continue;
+        }
+        // Pixels as they are, up to the next stretch long enough to be solid.
+        const int begin = x;
+        do {
+            x += same;
+            same = x < m_width ? SameFrom(row, x, m_width) : 0;
+        } while (x < m_width && same < MinSolid);
+        runs.push_back({begin, x, 0, static_cast<std::uint32_t>(literals.size())});
+        literals.insert(literals.end(), row + begin, row + x);
+    }
 }
 
 void PackedPixels::Finish(Pixel key)

@@ -50,6 +50,9 @@ private:
         Pixel colour;             // a solid run's colour; for a literal run Plain or Masked
         std::uint32_t literal;    // for a literal run where its pixels start in m_literals
     };
+    // Appends a row's runs as they come: a stretch of one colour long enough as a
+    // solid run, the pixels between as a literal one.
+    void PackRow(const Pixel* row, std::vector<Run>& runs, std::vector<Pixel>& literals) const;
     // Appends one row's runs as packed, split at the key and merged where short.
     void AppendSplitRow(const Run* row, std::size_t count, const Pixel* rowLiterals, std::vector<Run>& runs,
                         std::vector<Pixel>& literals) const;
