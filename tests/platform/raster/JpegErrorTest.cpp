@@ -51,6 +51,17 @@ const BadStream BadHeaders[] = {
     {"SofLengthTooShort", JERR_BAD_LENGTH, [](auto& s) { const long at = Sof(s); s[at + 2] = 0; s[at + 3] = 3; }},
 };
 
+// The first draw of the picture raises libjpeg's error `code`.
+void ExpectDrawRaises(Raster& dst, Picture& picture, int code)
+{
+    try {
+        DrawPicture(dst, picture, 0, 0, Keying::Opaque);
+        FAIL() << "drew";
+    } catch (const EJPEG& e) {
+        EXPECT_EQ(e.what(), JpegErrorText(code));
+    }
+}
+
 void PrintTo(const BadStream& bad, std::ostream* os)
 {
     *os << bad.name;
@@ -89,12 +100,7 @@ TEST(Jpeg, ErrorInALaterScanFailsTheFirstDrawOnlyAndLeavesBlack)
     auto picture = Picture::LoadJpeg(stream, JpegDepth::TrueColour);
 
     Raster dst(4, 3);
-    try {
-        DrawPicture(dst, *picture, 0, 0, Keying::Opaque);
-        FAIL() << "drew";
-    } catch (const EJPEG& e) {
-        EXPECT_EQ(e.what(), JpegErrorText(JERR_BAD_PROGRESSION));
-    }
+    ASSERT_NO_FATAL_FAILURE(ExpectDrawRaises(dst, *picture, JERR_BAD_PROGRESSION));
     // The failed draw drew nothing...
     EXPECT_EQ(rastertest::ToText(dst), "....\n....\n....\n");
     // ...the next copies the raster as far as it was filled, here not at all: black.
@@ -108,18 +114,9 @@ TEST(Jpeg, RowsDecodedBeforeAnErrorAreKept)
     auto picture = Picture::LoadJpeg(FailingAfterTheRows(16, Rgb(200, 30, 60)), JpegDepth::TrueColour);
 
     Raster dst(16, 16);
-    try {
-        DrawPicture(dst, *picture, 0, 0, Keying::Opaque);
-        FAIL() << "drew";
-    } catch (const EJPEG& e) {
-        EXPECT_EQ(e.what(), JpegErrorText(JERR_SOF_DUPLICATE));
-    }
+    ASSERT_NO_FATAL_FAILURE(ExpectDrawRaises(dst, *picture, JERR_SOF_DUPLICATE));
     DrawPicture(dst, *picture, 0, 0, Keying::Opaque);
-    for (int y = 0; y < 16; ++y) {
-        for (int x = 0; x < 16; ++x) {
-            EXPECT_LE(ChannelDistance(dst.PixelAt(x, y), Rgb(200, 30, 60)), 2) << x << "," << y;
-        }
-    }
+    ExpectEveryPixelNear(dst, Rgb(200, 30, 60), 2);
     EXPECT_EQ(picture->DecodeCount(), 1);
 }
 
@@ -175,12 +172,7 @@ TEST(Jpeg, DecodeAheadKeepsItsFailureForTheFirstDraw)
     EXPECT_EQ(picture->DecodeCount(), 1);
     EXPECT_FALSE(picture->IsDecoded());
     Raster dst(8, 8);
-    try {
-        DrawPicture(dst, *picture, 0, 0, Keying::Opaque);
-        FAIL() << "drew";
-    } catch (const EJPEG& e) {
-        EXPECT_EQ(e.what(), JpegErrorText(JERR_SOF_DUPLICATE));
-    }
+    ASSERT_NO_FATAL_FAILURE(ExpectDrawRaises(dst, *picture, JERR_SOF_DUPLICATE));
     // Raised once, as a failed decode at the draw is: the next draw shows the rows.
     EXPECT_TRUE(picture->IsDecoded());
     DrawPicture(dst, *picture, 0, 0, Keying::Opaque);

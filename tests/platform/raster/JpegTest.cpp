@@ -34,11 +34,7 @@ TEST(Jpeg, DecodesAFlatColourWithinTwoLevels)
     const Raster& pixels = picture->Pixels();
     ASSERT_EQ(pixels.Width(), 19);
     ASSERT_EQ(pixels.Height(), 13);
-    for (int y = 0; y < 13; ++y) {
-        for (int x = 0; x < 19; ++x) {
-            EXPECT_LE(ChannelDistance(pixels.PixelAt(x, y), Rgb(200, 30, 60)), 2) << x << "," << y;
-        }
-    }
+    ExpectEveryPixelNear(pixels, Rgb(200, 30, 60), 2);
     EXPECT_EQ(picture->DecodeCount(), 1);
 }
 

@@ -6,6 +6,8 @@
 #include "support/Colour.h"
 #include "support/PictureFiles.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -64,4 +66,14 @@ inline std::vector<std::uint8_t> FailingAfterTheRows(int size, Pixel colour)
 inline std::string JpegErrorText(int code)
 {
     return "JPEG error #" + std::to_string(code);
+}
+
+// Every pixel of the raster within `within` levels of the colour on each channel.
+inline void ExpectEveryPixelNear(const Raster& pixels, Pixel colour, int within)
+{
+    for (int y = 0; y < pixels.Height(); ++y) {
+        for (int x = 0; x < pixels.Width(); ++x) {
+            EXPECT_LE(ChannelDistance(pixels.PixelAt(x, y), colour), within) << x << "," << y;
+        }
+    }
 }
