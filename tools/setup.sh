@@ -7,6 +7,8 @@ VESKAN_RUN_PACKAGES=(
   cmake g++ make pkg-config
   libjpeg62-turbo-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev libxcb1-dev libxcb-shm0-dev
+  # Qt's native interface, through which frames go straight onto a Wayland window
+  qt6-base-private-dev
   # talvex --idle: the X server's idle time, and GNOME's on the session bus
   libxcb-screensaver0-dev libdbus-1-dev
   # talvex's Wayland client library and the protocol descriptions it is generated from

@@ -1,12 +1,15 @@
 // A surface's frame buffers against a compositor that holds each buffer until the next
 // replaces it (sway's pixman renderer): before every tick the kept frame, whichever
 // buffer it has moved into, shows exactly the frame the ticks before made; with the
-// scene's own ticks (stars, rain, the eyes), it is the frame composed whole afresh.
+// scene's own ticks (stars, rain, the eyes), it is the frame composed whole afresh. And
+// the presenter that puts frames composed elsewhere on a surface of another's
+// connection: each buffer it gives the surface shows the whole frame, keyed.
 #include "HeadlessSway.h"
 
 #include "hosts/wayland/LayerShell.h"
 #include "hosts/wayland/ShmFrameSink.h"
 #include "platform/raster/Raster.h"
+#include "platform/wayland/WaylandFramePresenter.h"
 #include "scene/Catalogue.h"
 #include "scene/Scene.h"
 #include "scene/ScenePlan.h"
@@ -238,6 +241,51 @@ TEST(ShmFrameSink, KeepsTheFrameOfStarsAndRainThatAWholeCompositionMakes)
         kept.Kept.Frame = Raster(0, 0);
     }
     SetClockFunction(before);
+}
+
+// A frame composed in the caller's own raster, the key's colour painted at every third
+// step, onto the test's surface from the presenter's queue: whichever buffer sway holds,
+// the one it was given last shows the whole frame, the key's pixels transparent (0) and
+// every other pixel opaque.
+TEST(WaylandFramePresenter, GivesTheSurfaceTheWholeFrameKeyedWhicheverBufferTheCompositorHolds)
+{
+    HeadlessSway sway;
+    ASSERT_TRUE(sway.Started());
+    Session session(sway);
+    ASSERT_TRUE(session.surface != nullptr);
+    const Pixel key = Rgb(0, 128, 0);
+    WaylandFramePresenter presenter(session.display, session.surface);
+    ASSERT_TRUE(presenter.Usable());
+    presenter.SetColourKey(true, key);
+    Raster frame(0, 0);
+    Pixel colour = Rgb(20, 40, 60);
+    int stepNumber = 0;
+    for (const Step& step : Steps) {
+        SCOPED_TRACE(step.what);
+        if (step.whole)
+            frame = Raster(step.width, step.height);
+        colour += 0x010305;
+        const Pixel paint = ++stepNumber % 3 == 0 ? key : colour;
+        const std::vector<Rect> whole = {frame.Bounds()};
+        const std::vector<Rect>& changes = step.whole ? whole : step.changes;
+        for (const Rect& area : changes)
+            for (int y = area.Top; y < area.Bottom; ++y)
+                for (int x = area.Left; x < area.Right; ++x)
+                    frame.SetPixel(x, y, paint);
+        presenter.CopyFrame(frame, changes, 1);
+        ASSERT_GE(wl_display_roundtrip(session.display), 0);
+        const Pixel* shown = presenter.ShownPixels();
+        ASSERT_NE(shown, nullptr);
+        int wrong = 0;
+        for (int y = 0; y < frame.Height(); ++y)
+            for (int x = 0; x < frame.Width(); ++x) {
+                const Pixel made = frame.PixelAt(x, y);
+                const Pixel keyed = (made | 0xFF000000u) == key ? 0 : made | 0xFF000000u;
+                wrong += shown[y * frame.Width() + x] != keyed ? 1 : 0;
+            }
+        EXPECT_EQ(wrong, 0);
+        EXPECT_LE(presenter.BufferCount(), 2);
+    }
 }
 
 } // namespace

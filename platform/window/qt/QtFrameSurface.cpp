@@ -87,7 +87,7 @@ void TFrameSurface::CopyFrame(const Raster& frame, std::span<const Rect> changed
     const QSize frameSize(frame.Width(), frame.Height());
     bool whole = !s.current || s.shownSize != form.DeviceSize() || s.currentFrameSize != frameSize;
     s.current = false;
-    if (s.PutStraight(widget, frame, whole, changed)) {
+    if (s.PutOnWayland(widget, frame, whole, changed) || s.PutStraight(widget, frame, whole, changed)) {
         ++s.framesShown;
         return;
     }
@@ -184,6 +184,13 @@ void TFrameSurface::Impl::Forget()
     current = false;
 #if defined(VESKAN_HAVE_XCB_SHM)
     DropPresenter();
+#endif
+#if defined(VESKAN_HAVE_WAYLAND_FRAMES)
+    // Qt's surface goes with the hidden window, and the buffers with it.
+    if (wayland) {
+        wayland.reset();
+        QtPaints(ImplOf(form).Widget(), true);
+    }
 #endif
     straight = false;
     frame = QImage();

@@ -9,6 +9,9 @@
 #if defined(VESKAN_HAVE_XCB_SHM)
 #include "platform/x11/FramePresenter.h"
 #endif
+#if defined(VESKAN_HAVE_WAYLAND_FRAMES)
+#include "platform/wayland/WaylandFramePresenter.h"
+#endif
 
 #include <QAbstractNativeEventFilter>
 #include <QImage>
@@ -35,6 +38,10 @@ struct TFrameSurface::Impl : QObject {
     // shared memory; false where it cannot (another platform, a remote server, a window
     // of another pixel layout, a keyed window that shows no transparency).
     bool PutStraight(FormWidget& widget, const Raster& raster, bool whole, std::span<const Rect> changed);
+    // The same on Qt's Wayland platform, from buffers of the surface's own attached to
+    // the window's Wayland surface; false where it cannot (another platform, a
+    // fractional scale, a compositor without shared memory).
+    bool PutOnWayland(FormWidget& widget, const Raster& raster, bool whole, std::span<const Rect> changed);
     // The frame the presenter holds, as the window shows it, when it is the window's
     // last frame at deviceSize; empty otherwise.
     struct Held {
@@ -99,5 +106,12 @@ struct TFrameSurface::Impl : QObject {
     xcb_connection_t* presenterConnection = nullptr;
     std::uint32_t presenterWindow = 0;
     std::uint8_t presenterDepth = 0;
+#endif
+#if defined(VESKAN_HAVE_WAYLAND_FRAMES)
+    // Made for the window's Wayland surface as it is now: Qt makes the window a new
+    // one at each show.
+    std::unique_ptr<WaylandFramePresenter> wayland;
+    // The compositor offers no shared memory: Qt's surface stays.
+    bool waylandRefused = false;
 #endif
 };
