@@ -81,9 +81,12 @@ struct TFrameSurface::Impl : QObject {
     // presenter puts the frame it holds again.
     void QtPaints(FormWidget& widget, bool on);
     bool qtPaints = true;
-    // The window is about to be mapped: frames will go straight to it where it has no
-    // key and the X server is local and shares memory.
+    // The window is about to be mapped: frames will go straight to it on Wayland, and
+    // on X11 where it has no key and the X server is local and shares memory.
     void Showing(FormWidget& widget);
+    // Frames go straight onto the window's Wayland surface, unless it turns out that
+    // the compositor or the scale cannot take them.
+    bool WaylandTakesFrames() const;
     // Where Qt does not paint the window: puts the frame the presenter holds again.
     void RepaintStraight();
     QPointer<QWindow> watchedWindow;

@@ -22,10 +22,15 @@ struct QtWayland {
     wl_surface* surface = nullptr;
 };
 
-QtWayland QtWaylandOf(QWindow* window)
+bool OnQtWayland()
 {
     static const bool onWayland = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
-    QPlatformNativeInterface* native = onWayland ? QGuiApplication::platformNativeInterface() : nullptr;
+    return onWayland;
+}
+
+QtWayland QtWaylandOf(QWindow* window)
+{
+    QPlatformNativeInterface* native = OnQtWayland() ? QGuiApplication::platformNativeInterface() : nullptr;
     if (native == nullptr || window == nullptr)
         return {};
     return {static_cast<wl_display*>(native->nativeResourceForIntegration(QByteArrayLiteral("wl_display"))),
@@ -34,6 +39,15 @@ QtWayland QtWaylandOf(QWindow* window)
 #endif
 
 } // namespace
+
+bool TFrameSurface::Impl::WaylandTakesFrames() const
+{
+#if defined(VESKAN_HAVE_WAYLAND_FRAMES)
+    return OnQtWayland() && !waylandRefused;
+#else
+    return false;
+#endif
+}
 
 bool TFrameSurface::Impl::PutOnWayland(FormWidget& widget, const Raster& raster, bool whole,
                                        std::span<const Rect> changed)

@@ -187,6 +187,12 @@ void TFrameSurface::Impl::QtPaints(FormWidget& widget, bool on)
 
 void TFrameSurface::Impl::Showing(FormWidget& widget)
 {
+    // Qt would fill buffers of its own before the first frame, and keep them: the
+    // window shows from its first frame on instead.
+    if (WaylandTakesFrames()) {
+        QtPaints(widget, false);
+        return;
+    }
 #if defined(VESKAN_HAVE_XCB_SHM)
     xcb_connection_t* c = QtConnection();
     if (c != nullptr && !ImplOf(form).keyActive && X11ConnectionIsLocal(c) && X11SharedMemoryExtension(c) != nullptr)
