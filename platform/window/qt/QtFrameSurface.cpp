@@ -179,6 +179,17 @@ bool TFrameSurface::Impl::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
+void TFrameSurface::Impl::WentStraight(QSize frameSize, QSize deviceSize)
+{
+    straight = true;
+    frame = QImage();
+    frameFresh = false;
+    current = true;
+    currentFrameSize = frameSize;
+    shownSize = deviceSize;
+    shownFrame = QRect(QPoint(0, 0), frameSize);
+}
+
 void TFrameSurface::Impl::Forget()
 {
     current = false;

@@ -42,6 +42,9 @@ struct TFrameSurface::Impl : QObject {
     // the window's Wayland surface; false where it cannot (another platform, a
     // fractional scale, a compositor without shared memory).
     bool PutOnWayland(FormWidget& widget, const Raster& raster, bool whole, std::span<const Rect> changed);
+    // A frame of frameSize went straight onto the window, of deviceSize: the window
+    // holds it whole, and Qt's surface holds nothing of it.
+    void WentStraight(QSize frameSize, QSize deviceSize);
     // The frame the presenter holds, as the window shows it, when it is the window's
     // last frame at deviceSize; empty otherwise.
     struct Held {

@@ -83,13 +83,7 @@ bool TFrameSurface::Impl::PutOnWayland(FormWidget& widget, const Raster& raster,
     QtPaints(widget, false);
     const Rect all[] = {raster.Bounds()};
     wayland->CopyFrame(raster, whole ? std::span<const Rect>(all) : changed, scale);
-    straight = true;
-    frame = QImage();
-    frameFresh = false;
-    current = true;
-    currentFrameSize = frameSize;
-    shownSize = deviceSize;
-    shownFrame = QRect(QPoint(0, 0), frameSize);
+    WentStraight(frameSize, deviceSize);
     return true;
 #else
     (void)widget;

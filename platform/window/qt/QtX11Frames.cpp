@@ -132,13 +132,7 @@ bool TFrameSurface::Impl::PutStraight(FormWidget& widget, const Raster& raster, 
     QtPaints(widget, false);
     const Rect all[] = {raster.Bounds()};
     target->CopyFrame(raster, whole ? std::span<const Rect>(all) : changed);
-    straight = true;
-    frame = QImage();
-    frameFresh = false;
-    current = true;
-    currentFrameSize = frameSize;
-    shownSize = deviceSize;
-    shownFrame = QRect(QPoint(0, 0), frameSize);
+    WentStraight(frameSize, deviceSize);
     return true;
 #else
     (void)widget;
