@@ -13,6 +13,7 @@
 #include <sys/shm.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <xcb/xcbext.h>
 #include <vector>
 
 namespace {
@@ -109,6 +110,7 @@ FramePresenter::FramePresenter(xcb_connection_t* c, xcb_window_t window, std::ui
 
 FramePresenter::~FramePresenter()
 {
+    ForgetReply();
     DropSegment();
     xcb_free_gc(m_c, m_gc);
 }
@@ -138,6 +140,7 @@ bool FramePresenter::MakeSegment(int width, int height)
     }
     m_segment = Segment{id, static_cast<std::uint32_t*>(address), seg, width, height};
     ++m_segmentsMade;
+    ForgetReply();
     m_putPending = false;
     m_repaintWhenRead = false;
     m_segmentHoldsFrame = false;
@@ -151,6 +154,7 @@ void FramePresenter::DropSegment()
     xcb_shm_detach(m_c, m_segment.seg);
     shmdt(m_segment.pixels);
     m_segment = Segment{};
+    ForgetReply();
     m_putPending = false;
     m_segmentHoldsFrame = false;
 }
@@ -252,7 +256,7 @@ void FramePresenter::CopyFrame(const Raster& frame, std::span<const Rect> change
     }
     for (const Rect& box : changed)
         m_owed.Add(box);
-    if (m_shareMemory && m_putPending)
+    if (m_shareMemory && PutInFlight())
         return;   // the server is still reading the last frame: this one waits for the next
     const bool whole = !(m_shareMemory ? m_segmentHoldsFrame : m_windowHoldsFrame) ||
                        (m_wholeOnceASecond && m_partialFrames >= PartialFramesBetweenWhole);
@@ -299,20 +303,56 @@ void FramePresenter::PutSegment()
     const auto h = static_cast<std::uint16_t>(m_segment.height);
     xcb_shm_put_image(m_c, m_window, m_gc, w, h, 0, 0, w, h, 0, 0, m_depth, XCB_IMAGE_FORMAT_Z_PIXMAP, 1,
                       m_segment.seg, 0);
-    m_putPending = true;
+    MarkPutSent();
 }
 
 void FramePresenter::PutBox(const Rect& box, bool last)
 {
     // Only the last of a frame's rectangles asks for the completion: the server reads
     // them in order.
+    const bool completion = last && !m_completionByReply;
     xcb_shm_put_image(m_c, m_window, m_gc, static_cast<std::uint16_t>(m_segment.width),
                       static_cast<std::uint16_t>(m_segment.height), static_cast<std::uint16_t>(box.Left),
                       static_cast<std::uint16_t>(box.Top), static_cast<std::uint16_t>(box.Width()),
                       static_cast<std::uint16_t>(box.Height()), static_cast<std::int16_t>(box.Left),
-                      static_cast<std::int16_t>(box.Top), m_depth, XCB_IMAGE_FORMAT_Z_PIXMAP, last ? 1 : 0,
+                      static_cast<std::int16_t>(box.Top), m_depth, XCB_IMAGE_FORMAT_Z_PIXMAP, completion ? 1 : 0,
                       m_segment.seg, 0);
-    m_putPending = m_putPending || last;
+    if (last)
+        MarkPutSent();
+}
+
+void FramePresenter::MarkPutSent()
+{
+    m_putPending = true;
+    if (m_completionByReply) {
+        ForgetReply();
+        m_replySequence = xcb_get_input_focus(m_c).sequence;
+        m_replyAwaited = true;
+    }
+}
+
+void FramePresenter::ForgetReply()
+{
+    if (m_replyAwaited)
+        xcb_discard_reply(m_c, m_replySequence);
+    m_replyAwaited = false;
+}
+
+bool FramePresenter::PutInFlight()
+{
+    if (m_putPending && m_replyAwaited) {
+        void* reply = nullptr;
+        xcb_generic_error_t* error = nullptr;
+        // Never waits: the toolkit's thread has read the reply if it has come (or this
+        // call reads what the socket holds); a connection gone wrong answers at once.
+        if (xcb_poll_for_reply(m_c, m_replySequence, &reply, &error) != 0) {
+            std::free(reply);
+            std::free(error);
+            m_replyAwaited = false;
+            m_putPending = false;
+        }
+    }
+    return m_putPending;
 }
 
 void FramePresenter::PutPlain(const Raster& frame, const Rect& box)
@@ -345,8 +385,11 @@ void FramePresenter::Repaint()
     m_windowHoldsFrame = false;   // the plain way sends the whole frame with the next tick
     if (!m_segmentHoldsFrame)
         return;
-    if (m_putPending) {
-        m_repaintWhenRead = true;
+    if (PutInFlight()) {
+        if (m_completionByReply)
+            m_segmentHoldsFrame = false;   // nothing comes to say when: the next frame goes whole
+        else
+            m_repaintWhenRead = true;
         return;
     }
     PutSegment();

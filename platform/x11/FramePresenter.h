@@ -6,9 +6,10 @@
 // changed rectangles, joined into few boxes, are copied into it and put, with the
 // whole frame put once a second all the same (unless told otherwise), so that whatever
 // else drew on the window is gone within a second. Puts are asynchronous: the server says when it has
-// read the segment (a completion event the caller hands to TakeCompletion), and a
-// frame that comes before that is not copied; its rectangles are joined with the next
-// frame's, so that what it changed reaches the window with that one.
+// read the segment (a completion event the caller hands to TakeCompletion, or the
+// reply to a request sent after the puts), and a frame that comes before that is not
+// copied; its rectangles are joined with the next frame's, so that what it changed
+// reaches the window with that one.
 #pragma once
 
 #include "platform/raster/FrameChanges.h"
@@ -65,6 +66,13 @@ public:
     // exposures it hears of: every whole frame then costs the server, and a
     // compositing manager, a repaint of the screen for nothing.
     void SetWholeOnceASecond(bool on) { m_wholeOnceASecond = on; }
+    // For a connection that a toolkit's thread reads: every event the server sends
+    // there wakes the toolkit's loop once more a tick, to hand it in. On, the puts ask
+    // for no completion event; a request with a reply follows the last put of each
+    // frame, and the server answers it only once it has read the puts before it. The
+    // next frame looks whether the answer has come, without waiting for it; an
+    // exposure while a put is in flight sends that frame whole.
+    void SetCompletionByReply(bool on) { m_completionByReply = on; }
     // Puts the frame's changed rectangles (the whole frame when the window does not
     // hold the one before) and flushes the connection.
     void CopyFrame(const Raster& frame, std::span<const Rect> changed);
@@ -76,7 +84,8 @@ public:
     bool TakeCompletion(const xcb_generic_event_t& event);
     bool SharesMemory() const { return m_shareMemory; }
     // A put of the segment the server has not yet read: frames handed in now wait.
-    bool PutInFlight() const { return m_putPending; }
+    // By reply, this is where the presenter learns that the reply has come.
+    bool PutInFlight();
     // The frame the segment holds, as the window is given it (the key already turned
     // into transparency), while it holds one whole; empty otherwise.
     struct Shown {
@@ -92,6 +101,9 @@ private:
     void MapSegmentInServer();
     void PutSegment();
     void PutBox(const Rect& box, bool last);
+    // After the last put of a frame: the segment is the server's until it says so.
+    void MarkPutSent();
+    void ForgetReply();
     void CopyOwedIntoSegment(const Raster& frame);
     void PutPlain(const Raster& frame, const Rect& box);
     // count pixels from src to dst, the key turned into transparency when it is on.
@@ -119,6 +131,10 @@ private:
     // the segment is never written while the server reads it.
     bool m_putPending = false;
     bool m_repaintWhenRead = false;
+    bool m_completionByReply = false;
+    // The request whose reply says the puts before it are read, while it is awaited.
+    bool m_replyAwaited = false;
+    unsigned m_replySequence = 0;
     bool m_segmentHoldsFrame = false;
     // Frames put as changed rectangles since the last whole one.
     int m_partialFrames = 0;

@@ -1,8 +1,10 @@
 // The frames' way to the window through the shared segment, on a real X server: the
 // window ends up showing the last frame handed in, also when frames came while the
 // server still read the segment (their changes reach it with a later put), and when
-// another client drew over it (gone with the next whole frame, within ten puts); and
-// the memory made ready ahead of the first frame shows nothing before it.
+// another client drew over it (gone with the next whole frame, within ten puts, or
+// with the repaint of an exposure that came while a put was in flight); the server's
+// word on a put as a completion event or as the reply to a later request; and the
+// memory made ready ahead of the first frame shows nothing before it.
 #include "support/XServer.h"
 #include "hosts/x11/TargetWindow.h"
 #include "hosts/x11/XConnection.h"
@@ -45,9 +47,15 @@ struct FreeReply {
 };
 
 // Waits for the server's word on the put in flight, if any.
-void TakeCompletions(const XConnection& x, FramePresenter& presenter)
+void TakeCompletions(const XConnection& x, FramePresenter& presenter, bool byReply)
 {
     xcb_flush(x.Get());
+    if (byReply) {
+        // A round trip: the reply the presenter awaits came before this one.
+        std::free(xcb_get_input_focus_reply(x.Get(), xcb_get_input_focus(x.Get()), nullptr));
+        EXPECT_FALSE(presenter.PutInFlight());
+        return;
+    }
     while (presenter.PutInFlight()) {
         std::unique_ptr<xcb_generic_event_t, FreeReply> event{xcb_wait_for_event(x.Get())};
         ASSERT_NE(event, nullptr);
@@ -83,8 +91,12 @@ struct PresenterCase {
     // the others come while the put is in flight and are dropped.
     int ticksPerCompletion;
     int ticks;
-    // Another client fills the top-left corner black before the ticks.
+    // Another client fills the top-left corner before the ticks.
     bool foreignDrawing;
+    // It does so while the server, grabbed, holds back the put of the second frame; the
+    // presenter is told of the exposure then, and sends no whole frame once a second.
+    bool exposedWhilePutInFlight;
+    bool completionByReply;
 };
 
 void PrintTo(const PresenterCase& c, std::ostream* out)
@@ -93,11 +105,32 @@ void PrintTo(const PresenterCase& c, std::ostream* out)
 }
 
 const PresenterCase PresenterCases[] = {
-    {"every frame put", 1, 14, false},
-    {"two frames of three dropped", 3, 37, false},
-    {"every other frame dropped", 2, 25, false},
-    {"another client drew over it", 1, 15, true},
+    {"every frame put", 1, 14, false, false, false},
+    {"two frames of three dropped", 3, 37, false, false, false},
+    {"every other frame dropped", 2, 25, false, false, false},
+    {"another client drew over it", 1, 15, true, false, false},
+    {"exposed while a put is in flight", 1, 16, true, true, false},
+    {"every frame put, told by a reply", 1, 14, false, false, true},
+    {"two frames of three dropped, told by a reply", 3, 37, false, false, true},
+    {"exposed while a put is in flight, told by a reply", 1, 16, true, true, true},
 };
+
+// Fills the window's top-left corner with a colour no frame has, from another connection.
+void DrawCorner(xcb_connection_t* c, xcb_window_t window)
+{
+    const xcb_gcontext_t gc = xcb_generate_id(c);
+    const std::uint32_t magenta = 0xFF00FF;
+    xcb_create_gc(c, gc, window, XCB_GC_FOREGROUND, &magenta);
+    const xcb_rectangle_t corner{0, 0, 400, 300};
+    xcb_poly_fill_rectangle(c, window, gc, 1, &corner);
+    xcb_free_gc(c, gc);
+}
+
+// A round trip on c: what it sent before has been done.
+void Sync(xcb_connection_t* c)
+{
+    std::free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+}
 
 class Presenter : public ::testing::TestWithParam<PresenterCase> {};
 
@@ -111,6 +144,9 @@ TEST_P(Presenter, LeavesTheWindowShowingTheLastFrame)
     std::unique_ptr<TargetWindow> root = TargetWindow::Host(x, 0);
     FramePresenter presenter(x.Get(), root->Id(), root->Depth(), x.IsLocal());
     ASSERT_TRUE(presenter.SharesMemory());
+    presenter.SetCompletionByReply(c.completionByReply);
+    presenter.SetWholeOnceASecond(!c.exposedWhilePutInFlight);
+    XConnection other;
     RecordingSink sink(presenter);
     std::unique_ptr<Catalogue> pictures = Catalogue::Load(ScreenFormPictures(), JpegDepth::TrueColour);
     std::uint32_t clock = 0;
@@ -123,18 +159,23 @@ TEST_P(Presenter, LeavesTheWindowShowingTheLastFrame)
 
     for (int i = 0; i < c.ticks; ++i) {
         if (i % c.ticksPerCompletion == 0)
-            TakeCompletions(x, presenter);
-        if (c.foreignDrawing && i == 1) {
-            const xcb_gcontext_t gc = xcb_generate_id(x.Get());
-            const std::uint32_t black = 0;
-            xcb_create_gc(x.Get(), gc, root->Id(), XCB_GC_FOREGROUND, &black);
-            const xcb_rectangle_t corner{0, 0, 400, 300};
-            xcb_poly_fill_rectangle(x.Get(), root->Id(), gc, 1, &corner);
-            xcb_free_gc(x.Get(), gc);
+            TakeCompletions(x, presenter, c.completionByReply);
+        if (c.exposedWhilePutInFlight && i == 1) {
+            xcb_grab_server(other.Get());
+            Sync(other.Get());
+            ComposeTick(scene, *pictures, size, sink);
+            ASSERT_TRUE(presenter.PutInFlight());
+            DrawCorner(other.Get(), root->Id());
+            presenter.Repaint();
+            xcb_ungrab_server(other.Get());
+            Sync(other.Get());
+            continue;
         }
+        if (c.foreignDrawing && i == 1)
+            DrawCorner(x.Get(), root->Id());
         ComposeTick(scene, *pictures, size, sink);
     }
-    TakeCompletions(x, presenter);
+    TakeCompletions(x, presenter, c.completionByReply);
     SetClockFunction({});
     EXPECT_EQ(PixelsNotShown(x, root->Id(), sink), 0);
 }

@@ -13,7 +13,6 @@
 #include "platform/wayland/WaylandFramePresenter.h"
 #endif
 
-#include <QAbstractNativeEventFilter>
 #include <QImage>
 #include <QObject>
 #include <QPointer>
@@ -97,18 +96,11 @@ struct TFrameSurface::Impl : QObject {
     // each rectangle of its region on its own.
     FrameChanges joined;
 #if defined(VESKAN_HAVE_XCB_SHM)
-    // Hands the server's completions of the presenter's puts, which arrive on Qt's
-    // connection, to the presenter.
-    struct Completions : QAbstractNativeEventFilter {
-        bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
-        FramePresenter* presenter = nullptr;
-    };
     // Made for the window it serves, on Qt's connection, its memory ready for frames of
     // frameSize; null where frames do not go straight.
     FramePresenter* PresenterFor(FormWidget& widget, QSize frameSize);
     void DropPresenter();
     std::unique_ptr<FramePresenter> presenter;
-    Completions completions;
     xcb_connection_t* presenterConnection = nullptr;
     std::uint32_t presenterWindow = 0;
     std::uint8_t presenterDepth = 0;

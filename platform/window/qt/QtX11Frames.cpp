@@ -1,9 +1,7 @@
 // The frame surface's way straight onto an X11 window: the presenter on Qt's own
-// connection, the completions of its puts, which arrive through Qt's event loop, and
-// the shared memory it lends the scene to compose in.
+// connection, and the shared memory it lends the scene to compose in.
 #include "platform/window/qt/QtFrameSurfaceImpl.h"
 
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QWindow>
 #if defined(VESKAN_HAVE_XCB_SHM)
@@ -46,12 +44,6 @@ Raster TFrameSurface::LendFrame(int width, int height, bool& fresh)
 }
 
 #if defined(VESKAN_HAVE_XCB_SHM)
-bool TFrameSurface::Impl::Completions::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*)
-{
-    return presenter != nullptr && eventType == "xcb_generic_event_t" &&
-           presenter->TakeCompletion(*static_cast<const xcb_generic_event_t*>(message));
-}
-
 FramePresenter* TFrameSurface::Impl::PresenterFor(FormWidget& widget, QSize frameSize)
 {
     xcb_connection_t* c = QtConnection();
@@ -78,8 +70,9 @@ FramePresenter* TFrameSurface::Impl::PresenterFor(FormWidget& widget, QSize fram
         presenter.reset();
         return nullptr;
     }
-    completions.presenter = presenter.get();
-    QCoreApplication::instance()->installNativeEventFilter(&completions);
+    // Qt's event thread reads this connection: a completion event would wake the loop
+    // a second time each tick to hand it in, where a reply waits unseen for the next.
+    presenter->SetCompletionByReply(true);
     return presenter.get();
 }
 
@@ -88,9 +81,6 @@ void TFrameSurface::Impl::DropPresenter()
     if (!qtPaints && ImplOf(form).Made())
         QtPaints(ImplOf(form).Widget(), true);
     if (presenter) {
-        if (QCoreApplication* app = QCoreApplication::instance())
-            app->removeNativeEventFilter(&completions);
-        completions.presenter = nullptr;
         // Its requests go on the connection it was made on; once Qt has closed that
         // connection there is nothing to free on the server, and the presenter is let go.
         if (QtConnection() == presenterConnection)
