@@ -3,6 +3,18 @@
 
 #include "scene/Scene.h"
 
+#include <utility>
+
+namespace {
+
+PlanHook& CurrentPlanHook()
+{
+    static PlanHook hook;
+    return hook;
+}
+
+} // namespace
+
 void StepEyes(Scene& scene)
 {
     ScenePlan& plan = scene.Plan;
@@ -21,6 +33,13 @@ void StepCycle(Scene& scene, FrameSize size)
     --scene.Plan.CycleCountdown;
     if (scene.Plan.CycleCountdown == 0)
         RedrawPlan(scene, size);
+    if (const PlanHook& hook = CurrentPlanHook())
+        hook(scene, size);
+}
+
+PlanHook SetPlanHook(PlanHook hook)
+{
+    return std::exchange(CurrentPlanHook(), std::move(hook));
 }
 
 void RedrawPlan(Scene& scene, FrameSize size)

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 
 constexpr int CycleLength = 300;   // ticks between two re-draws of the plan
 constexpr int StarCount = 100;
@@ -55,3 +56,9 @@ void StepEyes(Scene& scene);
 void StepCycle(Scene& scene, FrameSize size);
 // Draws a new plan and new particles: 28 steps in a fixed order, W and H the frame's.
 void RedrawPlan(Scene& scene, FrameSize size);
+
+// For the measuring builds: runs at the end of every cycle step and may change the plan
+// (the benchmarks hold the busiest plan with it). Like the clock, it is the process's.
+// Replaces the hook and returns the old one; an empty function removes it.
+using PlanHook = std::function<void(Scene&, FrameSize)>;
+PlanHook SetPlanHook(PlanHook hook);
