@@ -235,8 +235,8 @@ void FramePresenter::PutSegment()
 {
     const auto w = static_cast<std::uint16_t>(m_segment.width);
     const auto h = static_cast<std::uint16_t>(m_segment.height);
-    xcb_shm_put_image(m_c, m_window, m_gc, w, h, 0, 0, w, h, 0, 0, m_depth, XCB_IMAGE_FORMAT_Z_PIXMAP, 1,
-                      m_segment.seg, 0);
+    xcb_shm_put_image(m_c, m_window, m_gc, w, h, 0, 0, w, h, 0, 0, m_depth, XCB_IMAGE_FORMAT_Z_PIXMAP,
+                      m_completionByReply ? 0 : 1, m_segment.seg, 0);
     MarkPutSent();
 }
 
