@@ -10,7 +10,6 @@
 #include "hosts/Talvex.h"
 #include "scene/Catalogue.h"
 #include "scene/RandomSource.h"
-#include "scene/Scene.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -29,15 +28,8 @@ int main(int argc, char** argv)
         return true;
     };
     const bool rain = !taken("--no-rain");
-    if (taken("--busy")) {
-        SetPlanHook([rain](Scene& scene, FrameSize size) {
-            if (scene.Plan.CycleCountdown <= CycleLength) {   // not yet busy
-                RedrawPlan(scene, size);
-                MakePlanBusy(scene.Plan, rain);
-                std::fprintf(stderr, "talvex-measure: busy plan drawn\n");
-            }
-        });
-    }
+    if (taken("--busy"))
+        HoldBusyPlan(rain, "talvex-measure");
     return RunTalvex(args, std::getenv("XSCREENSAVER_WINDOW"),
                      [](Catalogue& pictures) {
                          Raster scratch(1, 1);

@@ -1,12 +1,11 @@
 // Linked into Project1-measure only: once the screen form exists, draws each of its
 // 28 pictures once into a scratch raster, so that every sky, banner and set of eyes is
 // decoded and the resident memory measured is that of a saver that has shown them all.
-// With "--busy" after "/S", a second later it draws a plan with every layer shown,
-// stars and rain, which stays: the saver at its busiest, for steady figures; with
-// "--no-rain" as well, the same plan without the rain.
+// With "--busy" after "/S", its first tick draws a plan with every layer shown, stars
+// and rain, which stays: the saver at its busiest, for steady figures; with "--no-rain"
+// as well, the same plan without the rain.
 #include "BusyPlan.h"
 #include "scene/Catalogue.h"
-#include "scene/Scene.h"
 #include "screen/TScrnFrm.h"
 
 #include <QCoreApplication>
@@ -29,16 +28,6 @@ bool HasArgument(const char* wanted)
     return false;
 }
 
-// The busy plan, drawn once the window has its full size.
-void DrawBusyPlan()
-{
-    if (ScrnFrm == nullptr)
-        return;
-    RedrawPlan(NightScene, FrameSize{ScrnFrm->ClientWidth(), ScrnFrm->ClientHeight()});
-    MakePlanBusy(NightScene.Plan, !HasArgument("--no-rain"));
-    std::fprintf(stderr, "Project1-measure: busy plan drawn\n");
-}
-
 // Runs from the event loop: the forms are made before the loop starts. Tries again
 // later in the unlikely case that the loop ran before the screen form was made.
 void WarmWhenFormsExist()
@@ -52,13 +41,13 @@ void WarmWhenFormsExist()
     for (int holder = 1; holder <= PictureCount; ++holder)
         pictures.Draw(scratch, holder, 0, 0);
     std::fprintf(stderr, "Project1-measure: all %d pictures decoded\n", PictureCount);
-    if (HasArgument("--busy"))
-        QTimer::singleShot(1000, DrawBusyPlan);
 }
 
 void ScheduleWarming()
 {
     QTimer::singleShot(0, WarmWhenFormsExist);
+    if (HasArgument("--busy"))
+        HoldBusyPlan(!HasArgument("--no-rain"), "Project1-measure");
 }
 
 } // namespace
