@@ -7,6 +7,8 @@ VESKAN_RUN_PACKAGES=(
   cmake g++ make pkg-config
   libjpeg62-turbo-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev libx11-dev libxcb1-dev libxcb-shm0-dev
+  # a keyed window's colour key under a compositing manager, as the window's shape
+  libxcb-shape0-dev
   # Qt's native interface, through which frames go straight onto a Wayland window
   qt6-base-private-dev
   # talvex --idle: the X server's idle time, and GNOME's on the session bus
@@ -22,6 +24,8 @@ VESKAN_TEST_PACKAGES=(
   xscreensaver
   # xflame, the peer bench/compare-xflame measures the saver against
   xscreensaver-data-extra
+  # a compositing manager: a keyed window's frames under one, and the saver's figures
+  xcompmgr
   clang libclang-rt-14-dev
   # The Windows build and its tests under Wine (tools/build-windows, tools/test-windows):
   # the 64-bit MinGW-w64 compiler with POSIX threads, its headers and windres; nasm for

@@ -11,6 +11,9 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(VESKAN_HAVE_XCB_SHM)
+#include "platform/x11/KeyShape.h"
+#endif
 #if defined(VESKAN_HAVE_XCB)
 #include <QtGui/qguiapplication_platform.h>
 #include <xcb/xcb.h>
@@ -41,10 +44,15 @@ bool SelectionOwned(xcb_connection_t* connection, const std::string& name)
     return owned;
 }
 
-bool X11CompositorRunning()
+xcb_connection_t* QtConnection()
 {
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+bool X11CompositorRunning()
+{
+    xcb_connection_t* connection = QtConnection();
     if (!connection)
         return false;
     const int screens = xcb_setup_roots_length(xcb_get_setup(connection));
@@ -78,6 +86,16 @@ bool PlatformShowsColourKey()
     if (platform == QLatin1String("xcb"))
         return X11CompositorRunning();
     return false;
+}
+
+bool PlatformCutsColourKey()
+{
+#if defined(VESKAN_HAVE_XCB_SHM)
+    xcb_connection_t* connection = QtConnection();
+    return connection != nullptr && KeyShape::Offered(connection);
+#else
+    return false;
+#endif
 }
 
 void CopyFrameInto(QImage& dst, const Raster& frame, const QRect& area, bool keyed, Pixel key)

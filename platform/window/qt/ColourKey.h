@@ -11,6 +11,10 @@ class QRect;
 // platform (where tests read the alpha), and X11 while a compositing manager owns the
 // _NET_WM_CM_S<n> selection of a screen. Elsewhere a window shows without its key.
 bool PlatformShowsColourKey();
+// True where a shown key is carried by the window's shape instead of an alpha channel:
+// X11 with the shape extension. The window stays opaque, which a compositing manager
+// copies where it would blend a translucent one.
+bool PlatformCutsColourKey();
 
 // Copies the pixels of frame inside area (frame coordinates, within the frame) to dst
 // at the same place. RGB32: the rows as they are; ARGB32 (premultiplied): pixels

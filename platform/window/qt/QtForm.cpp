@@ -163,12 +163,14 @@ void TForm::SetTransparentColor(bool on, TColor key)
     m_impl->keyWanted = on;
     m_impl->key = key | 0xFF000000u;
     m_impl->keyActive = on && PlatformShowsColourKey();
+    m_impl->keyInAlpha = m_impl->keyActive && !PlatformCutsColourKey();
     if (!m_impl->Made())
         return;
-    // An alpha channel for the window only where the key is shown: an ARGB window
-    // costs about twice the CPU per frame of an RGB32 one.
-    m_impl->widget->setAttribute(Qt::WA_TranslucentBackground, m_impl->keyActive);
-    m_impl->widget->setAttribute(Qt::WA_OpaquePaintEvent, !m_impl->keyActive);
+    // An alpha channel for the window only where the key needs one: an ARGB window
+    // costs about twice the CPU per frame of an RGB32 one, and a compositing manager
+    // blends it over the screen at every frame.
+    m_impl->widget->setAttribute(Qt::WA_TranslucentBackground, m_impl->keyInAlpha);
+    m_impl->widget->setAttribute(Qt::WA_OpaquePaintEvent, !m_impl->keyInAlpha);
     if (TFrameSurface* surface = WindowPlatform::SurfaceOf(*this))
         ForgetFrames(*surface);
 }

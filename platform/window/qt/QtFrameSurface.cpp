@@ -1,5 +1,6 @@
 // Frames onto a form's window over Qt: each copy written straight onto the window's
-// surface in device pixels, the colour key turned into alpha on the way.
+// surface in device pixels, the colour key turned into alpha on the way where the
+// window has an alpha channel (on X11 the key is cut out of the window's shape).
 #include "platform/window/qt/QtFrameSurfaceImpl.h"
 
 #include "platform/window/qt/ColourKey.h"
@@ -87,6 +88,7 @@ void TFrameSurface::CopyFrame(const Raster& frame, std::span<const Rect> changed
     const QSize frameSize(frame.Width(), frame.Height());
     bool whole = !s.current || s.shownSize != form.DeviceSize() || s.currentFrameSize != frameSize;
     s.current = false;
+    s.CutKey(widget, frame, whole, changed);
     if (s.PutOnWayland(widget, frame, whole, changed) || s.PutStraight(widget, frame, whole, changed)) {
         ++s.framesShown;
         return;
@@ -110,7 +112,7 @@ void TFrameSurface::CopyFrame(const Raster& frame, std::span<const Rect> changed
         for (const Rect& r : s.joined.Rects())
             region += QRectF(QPointF(r.Left, r.Top) / ratio, QSizeF(r.Width(), r.Height()) / ratio).toAlignedRect();
     }
-    if (!form.keyActive) {
+    if (!form.keyInAlpha) {
         if (!whole && region.isEmpty()) {
             // Nothing changed: the surface holds this frame already.
             s.current = true;
@@ -137,20 +139,20 @@ void TFrameSurface::CopyFrame(const Raster& frame, std::span<const Rect> changed
     }
     // With the key, the key turns into alpha on the way, and a repaint needs the
     // result again.
-    const QImage::Format format = form.keyActive ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
+    const QImage::Format format = form.keyInAlpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
     const bool fresh = s.frame.size() != form.DeviceSize() || s.frame.format() != format;
     if (fresh) {
         s.frame = QImage(form.DeviceSize(), format);
         s.frame.fill(widget.palette().color(QPalette::Window).rgb());
     }
-    if (whole || fresh || !form.keyActive) {
-        CopyFrameInto(s.frame, frame, s.frame.rect(), form.keyActive, form.key);
+    if (whole || fresh || !form.keyInAlpha) {
+        CopyFrameInto(s.frame, frame, s.frame.rect(), form.keyInAlpha, form.key);
     } else {
         for (const Rect& r : s.joined.Rects())
-            CopyFrameInto(s.frame, frame, QRect(r.Left, r.Top, r.Width(), r.Height()), form.keyActive, form.key);
+            CopyFrameInto(s.frame, frame, QRect(r.Left, r.Top, r.Width(), r.Height()), form.keyInAlpha, form.key);
     }
     s.frameFresh = true;
-    if (!form.keyActive) {
+    if (!form.keyInAlpha) {
         widget.update();
         return;
     }
@@ -195,6 +197,7 @@ void TFrameSurface::Impl::Forget()
     current = false;
 #if defined(VESKAN_HAVE_XCB_SHM)
     DropPresenter();
+    DropKeyShape();
 #endif
 #if defined(VESKAN_HAVE_WAYLAND_FRAMES)
     // Qt's surface goes with the hidden window, and the buffers with it.
@@ -247,7 +250,7 @@ void TFrameSurface::Impl::Paint(FormWidget& widget, QPaintEvent* event)
             if (surface)
                 CopyImageInto(*surface, frame, area);
             else
-                PaintThroughPainter(widget, frame, area, owner.keyActive);
+                PaintThroughPainter(widget, frame, area, owner.keyInAlpha);
         }
     } else if (const Held held = HeldStraight(deviceSize); held.pixels != nullptr) {
         // The last frame went straight to the window; the presenter still holds it, as
@@ -255,12 +258,12 @@ void TFrameSurface::Impl::Paint(FormWidget& widget, QPaintEvent* event)
         frameRect = QRect(0, 0, held.width, held.height);
         const QImage rows(reinterpret_cast<const uchar*>(held.pixels), held.width, held.height,
                           static_cast<qsizetype>(held.width) * sizeof(Pixel),
-                          owner.keyActive ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+                          owner.keyInAlpha ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
         for (const QRect& area : areas) {
             if (surface)
                 CopyImageInto(*surface, rows, area);
             else
-                PaintThroughPainter(widget, rows, area, owner.keyActive);
+                PaintThroughPainter(widget, rows, area, owner.keyInAlpha);
         }
     } else if (shownSize == deviceSize && !straight) {
         // An opaque window's surface still holds the last frame: only the part it
@@ -293,7 +296,7 @@ QImage TFrameSurface::Impl::FrameImage() const
     const TForm::Impl& owner = ImplOf(form);
     // With the key, the frame with its see-through pixels as the window is given it
     // (a surface without an alpha channel, as off the screen, would drop them).
-    if (owner.keyActive && !frame.isNull())
+    if (owner.keyInAlpha && !frame.isNull())
         return frame;
     if (!owner.Made())
         return {};

@@ -8,6 +8,7 @@
 #include "platform/window/qt/QtImpl.h"
 #if defined(VESKAN_HAVE_XCB_SHM)
 #include "platform/x11/FramePresenter.h"
+#include "platform/x11/KeyShape.h"
 #endif
 #if defined(VESKAN_HAVE_WAYLAND_FRAMES)
 #include "platform/wayland/WaylandFramePresenter.h"
@@ -52,6 +53,10 @@ struct TFrameSurface::Impl : QObject {
         int height = 0;
     };
     Held HeldStraight(const QSize& deviceSize) const;
+    // On X11, where the key is shown by the window's shape: cuts the raster's key pixels
+    // out of it. changed: where the frame differs from the one before (all of it when
+    // whole).
+    void CutKey(FormWidget& widget, const Raster& raster, bool whole, std::span<const Rect> changed);
     // The window was hidden: nothing of its frames is kept for the next show.
     void Forget();
     // What the window's surface holds now, the client area in device pixels; with the
@@ -104,6 +109,10 @@ struct TFrameSurface::Impl : QObject {
     xcb_connection_t* presenterConnection = nullptr;
     std::uint32_t presenterWindow = 0;
     std::uint8_t presenterDepth = 0;
+    // The key cut out of the window's shape, made for the window it serves.
+    std::unique_ptr<KeyShape> keyShape;
+    xcb_connection_t* keyShapeConnection = nullptr;
+    void DropKeyShape();
 #endif
 #if defined(VESKAN_HAVE_WAYLAND_FRAMES)
     // Made for the window's Wayland surface as it is now: Qt makes the window a new

@@ -61,7 +61,8 @@ struct TForm::Impl {
     QRect designBounds{0, 0, 640, 480};
     bool boundsSet = false;
     bool keyWanted = false;
-    bool keyActive = false;
+    bool keyActive = false;     // the key is shown
+    bool keyInAlpha = false;    // by an alpha channel; on X11 by the window's shape instead
     Pixel key = 0;
     bool hiding = false;      // Hide has run OnHide already
     bool shownBefore = false;

@@ -78,7 +78,7 @@ bool TFrameSurface::Impl::PutOnWayland(FormWidget& widget, const Raster& raster,
             return false;
         }
     }
-    wayland->SetColourKey(owner.keyActive, owner.key);
+    wayland->SetColourKey(owner.keyInAlpha, owner.key);
     // Qt no longer paints the window, nor commits a surface of its own over the frames.
     QtPaints(widget, false);
     const Rect all[] = {raster.Bounds()};

@@ -27,7 +27,7 @@ Raster TFrameSurface::LendFrame(int width, int height, bool& fresh)
 #if defined(VESKAN_HAVE_XCB_SHM)
     Impl& s = *m_impl;
     TForm::Impl& form = ImplOf(s.form);
-    if (!form.Made() || form.keyActive)
+    if (!form.Made() || form.keyInAlpha)
         return Raster(0, 0);
     FormWidget& widget = form.Widget();
     // Once the window exists, exposed yet or not: the memory can be ready before the
@@ -61,7 +61,7 @@ FramePresenter* TFrameSurface::Impl::PresenterFor(FormWidget& widget, QSize fram
     presenter->SetWholeOnceASecond(false);
     // Frames go straight to a window without the key: it shows its colour from here on,
     // before the server has read the new memory.
-    if (presenter->SharesMemory() && !ImplOf(form).keyActive)
+    if (presenter->SharesMemory() && !ImplOf(form).keyInAlpha)
         QtPaints(widget, false);
     presenter->Prepare(frameSize.width(), frameSize.height());
     // Without shared memory Qt's own surface does as well, and keeps what repaints need.
@@ -110,7 +110,7 @@ bool TFrameSurface::Impl::PutStraight(FormWidget& widget, const Raster& raster, 
     const TForm::Impl& owner = ImplOf(form);
     FramePresenter* target = PresenterFor(widget, frameSize);
     // A keyed window shows its transparency only where it has an alpha channel.
-    if (target == nullptr || (owner.keyActive && presenterDepth != 32))
+    if (target == nullptr || (owner.keyInAlpha && presenterDepth != 32))
         return false;
     if (watchedWindow != window) {
         if (watchedWindow)
@@ -118,7 +118,7 @@ bool TFrameSurface::Impl::PutStraight(FormWidget& widget, const Raster& raster, 
         watchedWindow = window;
         watchedWindow->installEventFilter(this);
     }
-    target->SetColourKey(owner.keyActive, owner.key);
+    target->SetColourKey(owner.keyInAlpha, owner.key);
     QtPaints(widget, false);
     const Rect all[] = {raster.Bounds()};
     target->CopyFrame(raster, whole ? std::span<const Rect>(all) : changed);
@@ -147,6 +147,47 @@ TFrameSurface::Impl::Held TFrameSurface::Impl::HeldStraight(const QSize& deviceS
     return {};
 #endif
 }
+
+void TFrameSurface::Impl::CutKey(FormWidget& widget, const Raster& raster, bool whole, std::span<const Rect> changed)
+{
+#if defined(VESKAN_HAVE_XCB_SHM)
+    const TForm::Impl& owner = ImplOf(form);
+    xcb_connection_t* c = QtConnection();
+    if (!owner.keyActive || owner.keyInAlpha || c == nullptr || widget.windowHandle() == nullptr) {
+        DropKeyShape();
+        return;
+    }
+    const auto window = static_cast<std::uint32_t>(widget.winId());
+    if (!keyShape || keyShape->Window() != window || keyShapeConnection != c) {
+        keyShape = std::make_unique<KeyShape>(c, window);
+        keyShapeConnection = c;
+        whole = true;
+    }
+    if (keyShape->Update(raster, owner.key, changed, whole))
+        xcb_flush(c);
+#else
+    (void)widget;
+    (void)raster;
+    (void)whole;
+    (void)changed;
+#endif
+}
+
+#if defined(VESKAN_HAVE_XCB_SHM)
+void TFrameSurface::Impl::DropKeyShape()
+{
+    // The window's shape goes back to whole while the window and its connection are
+    // there to take the request.
+    if (keyShape && keyShapeConnection == QtConnection() && ImplOf(form).Made() &&
+        ImplOf(form).widget->windowHandle() != nullptr &&
+        static_cast<std::uint32_t>(ImplOf(form).widget->winId()) == keyShape->Window()) {
+        keyShape->Reset();
+        xcb_flush(keyShapeConnection);
+    }
+    keyShape.reset();
+    keyShapeConnection = nullptr;
+}
+#endif
 
 void TFrameSurface::Impl::QtPaints(FormWidget& widget, bool on)
 {
@@ -179,7 +220,7 @@ void TFrameSurface::Impl::Showing(FormWidget& widget)
     }
 #if defined(VESKAN_HAVE_XCB_SHM)
     xcb_connection_t* c = QtConnection();
-    if (c != nullptr && !ImplOf(form).keyActive && X11ConnectionIsLocal(c) && X11SharedMemoryExtension(c) != nullptr)
+    if (c != nullptr && !ImplOf(form).keyInAlpha && X11ConnectionIsLocal(c) && X11SharedMemoryExtension(c) != nullptr)
         QtPaints(widget, false);
 #else
     (void)widget;
