@@ -44,15 +44,9 @@ bool SelectionOwned(xcb_connection_t* connection, const std::string& name)
     return owned;
 }
 
-xcb_connection_t* QtConnection()
-{
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
-
 bool X11CompositorRunning()
 {
-    xcb_connection_t* connection = QtConnection();
+    xcb_connection_t* connection = QtXcbConnection();
     if (!connection)
         return false;
     const int screens = xcb_setup_roots_length(xcb_get_setup(connection));
@@ -78,6 +72,14 @@ uchar* WritableRows(QImage& image)
 
 } // namespace
 
+#if defined(VESKAN_HAVE_XCB)
+xcb_connection_t* QtXcbConnection()
+{
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+#endif
+
 bool PlatformShowsColourKey()
 {
     const QString platform = QGuiApplication::platformName();
@@ -91,7 +93,7 @@ bool PlatformShowsColourKey()
 bool PlatformCutsColourKey()
 {
 #if defined(VESKAN_HAVE_XCB_SHM)
-    xcb_connection_t* connection = QtConnection();
+    xcb_connection_t* connection = QtXcbConnection();
     return connection != nullptr && KeyShape::Offered(connection);
 #else
     return false;

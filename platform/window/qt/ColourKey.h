@@ -7,6 +7,12 @@
 class QImage;
 class QRect;
 
+#if defined(VESKAN_HAVE_XCB)
+struct xcb_connection_t;
+// Qt's own connection to the X server; null on other platforms.
+xcb_connection_t* QtXcbConnection();
+#endif
+
 // True on platforms that composite translucent windows: Wayland, the offscreen
 // platform (where tests read the alpha), and X11 while a compositing manager owns the
 // _NET_WM_CM_S<n> selection of a screen. Elsewhere a window shows without its key.

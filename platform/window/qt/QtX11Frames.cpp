@@ -2,24 +2,10 @@
 // connection, and the shared memory it lends the scene to compose in.
 #include "platform/window/qt/QtFrameSurfaceImpl.h"
 
+#include "platform/window/qt/ColourKey.h"
+
 #include <QGuiApplication>
 #include <QWindow>
-#if defined(VESKAN_HAVE_XCB_SHM)
-#include <QtGui/qguiapplication_platform.h>
-#endif
-
-namespace {
-
-#if defined(VESKAN_HAVE_XCB_SHM)
-// Qt's own connection to the X server; null on other platforms.
-xcb_connection_t* QtConnection()
-{
-    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
-#endif
-
-} // namespace
 
 Raster TFrameSurface::LendFrame(int width, int height, bool& fresh)
 {
@@ -46,7 +32,7 @@ Raster TFrameSurface::LendFrame(int width, int height, bool& fresh)
 #if defined(VESKAN_HAVE_XCB_SHM)
 FramePresenter* TFrameSurface::Impl::PresenterFor(FormWidget& widget, QSize frameSize)
 {
-    xcb_connection_t* c = QtConnection();
+    xcb_connection_t* c = QtXcbConnection();
     const auto window = static_cast<std::uint32_t>(widget.winId());
     if (c == presenterConnection && window == presenterWindow)
         return presenter.get();
@@ -83,7 +69,7 @@ void TFrameSurface::Impl::DropPresenter()
     if (presenter) {
         // Its requests go on the connection it was made on; once Qt has closed that
         // connection there is nothing to free on the server, and the presenter is let go.
-        if (QtConnection() == presenterConnection)
+        if (QtXcbConnection() == presenterConnection)
             presenter.reset();
         else
             (void)presenter.release();
@@ -152,7 +138,7 @@ void TFrameSurface::Impl::CutKey(FormWidget& widget, const Raster& raster, bool 
 {
 #if defined(VESKAN_HAVE_XCB_SHM)
     const TForm::Impl& owner = ImplOf(form);
-    xcb_connection_t* c = QtConnection();
+    xcb_connection_t* c = QtXcbConnection();
     if (!owner.keyActive || owner.keyInAlpha || c == nullptr || widget.windowHandle() == nullptr) {
         DropKeyShape();
         return;
@@ -178,7 +164,7 @@ void TFrameSurface::Impl::DropKeyShape()
 {
     // The window's shape goes back to whole while the window and its connection are
     // there to take the request.
-    if (keyShape && keyShapeConnection == QtConnection() && ImplOf(form).Made() &&
+    if (keyShape && keyShapeConnection == QtXcbConnection() && ImplOf(form).Made() &&
         ImplOf(form).widget->windowHandle() != nullptr &&
         static_cast<std::uint32_t>(ImplOf(form).widget->winId()) == keyShape->Window()) {
         keyShape->Reset();
@@ -195,7 +181,7 @@ void TFrameSurface::Impl::QtPaints(FormWidget& widget, bool on)
         return;
     qtPaints = on;
 #if defined(VESKAN_HAVE_XCB_SHM)
-    xcb_connection_t* c = QtConnection();
+    xcb_connection_t* c = QtXcbConnection();
     if (!on && c != nullptr) {
         // Qt makes its windows with no background of their own.
         const auto window = static_cast<std::uint32_t>(widget.winId());
@@ -219,7 +205,7 @@ void TFrameSurface::Impl::Showing(FormWidget& widget)
         return;
     }
 #if defined(VESKAN_HAVE_XCB_SHM)
-    xcb_connection_t* c = QtConnection();
+    xcb_connection_t* c = QtXcbConnection();
     if (c != nullptr && !ImplOf(form).keyInAlpha && X11ConnectionIsLocal(c) && X11SharedMemoryExtension(c) != nullptr)
         QtPaints(widget, false);
 #else
