@@ -138,8 +138,14 @@ void TFrameSurface::Impl::CutKey(FormWidget& widget, const Raster& raster, bool 
 {
 #if defined(VESKAN_HAVE_XCB_SHM)
     const TForm::Impl& owner = ImplOf(form);
+    // Every frame comes here: a window without the shaped key asks Qt for nothing.
+    if (!owner.keyActive || owner.keyInAlpha) {
+        if (keyShape)
+            DropKeyShape();
+        return;
+    }
     xcb_connection_t* c = QtXcbConnection();
-    if (!owner.keyActive || owner.keyInAlpha || c == nullptr || widget.windowHandle() == nullptr) {
+    if (c == nullptr || widget.windowHandle() == nullptr) {
         DropKeyShape();
         return;
     }
