@@ -87,7 +87,10 @@ private:
     void DropSegment();
     void MapSegmentInServer();
     void PutSegment();
-    void PutBox(const Rect& box, bool last);
+    // A frame's boxes (from FrameChanges::Coalesce: top-down in bands, left to right),
+    // the completion asked for by the last put.
+    void PutBoxes(std::span<const Rect> boxes);
+    void PutBox(xcb_gcontext_t gc, const Rect& box, bool last);
     // After the last put of a frame: the segment is the server's until it says so.
     void MarkPutSent();
     void ForgetReply();
@@ -100,6 +103,9 @@ private:
     xcb_window_t m_window;
     std::uint8_t m_depth;
     xcb_gcontext_t m_gc;
+    // Clipped to the boxes of the frame being put.
+    xcb_gcontext_t m_clippedGc;
+    std::vector<xcb_rectangle_t> m_clip;
     bool m_shareMemory = false;
     std::uint8_t m_completionEvent = 0;
     // The largest plain image request, in bytes.

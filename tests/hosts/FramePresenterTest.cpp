@@ -3,7 +3,8 @@
 // server still read the segment (their changes reach it with a later put), and when
 // another client drew over it (gone with the next whole frame, within ten puts, or
 // with the repaint of an exposure that came while a put was in flight); the server's
-// word on a put as a completion event or as the reply to a later request; and the
+// word on a put as a completion event or as the reply to a later request; a frame's
+// changed boxes, and nothing beside them, put a box each or in one clipped put; and the
 // memory made ready ahead of the first frame shows nothing before it.
 #include "support/XServer.h"
 #include "hosts/x11/TargetWindow.h"
@@ -126,6 +127,16 @@ void DrawCorner(xcb_connection_t* c, xcb_window_t window)
     xcb_free_gc(c, gc);
 }
 
+// Fills the window with colour from connection c.
+void FillWindow(xcb_connection_t* c, xcb_window_t window, std::uint32_t colour, int width, int height)
+{
+    const xcb_gcontext_t gc = xcb_generate_id(c);
+    xcb_create_gc(c, gc, window, XCB_GC_FOREGROUND, &colour);
+    const xcb_rectangle_t all{0, 0, static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height)};
+    xcb_poly_fill_rectangle(c, window, gc, 1, &all);
+    xcb_free_gc(c, gc);
+}
+
 // A round trip on c: what it sent before has been done.
 void Sync(xcb_connection_t* c)
 {
@@ -212,6 +223,62 @@ TEST(PresenterAhead, MakesItsMemoryReadyWithoutShowingAnything)
     shown.height = height;
     shown.last.assign(static_cast<std::size_t>(count), white);
     EXPECT_EQ(PixelsNotShown(x, root->Id(), shown), 0);
+}
+
+// A frame's changed boxes reach the window and nothing beside them does, whether they
+// go a put a box (spread out) or in one put of their bounds clipped to them (close
+// together): another client's drawing around them stays.
+TEST(PresenterBoxes, PutsTheChangedBoxesAndNothingBeside)
+{
+    struct BoxesCase {
+        const char* name;
+        std::vector<Rect> changed;   // joined into bands of 32 rows by the presenter
+        std::vector<Rect> shown;     // the boxes that join makes, worked out by hand
+    };
+    const BoxesCase cases[] = {
+        {"spread out", {{0, 0, 4, 12}, {600, 200, 604, 212}}, {{0, 0, 4, 32}, {600, 192, 604, 224}}},
+        {"close together",
+         {{0, 0, 20, 10}, {60, 0, 80, 10}, {120, 0, 140, 10}, {0, 40, 20, 50}},
+         {{0, 0, 20, 32}, {60, 0, 80, 32}, {120, 0, 140, 32}, {0, 32, 20, 64}}},
+    };
+    XServer server;
+    ASSERT_TRUE(server.Started());
+    setenv("DISPLAY", server.Display().c_str(), 1);
+    XConnection x;
+    XConnection other;
+    std::unique_ptr<TargetWindow> root = TargetWindow::Host(x, 0);
+    const int width = root->ClientWidth();
+    const int height = root->ClientHeight();
+    constexpr Pixel Changed = Rgb(0x33, 0x66, 0x99);
+    constexpr Pixel Foreign = Rgb(0xFF, 0x00, 0xFF);
+    const auto paint = [](Raster& frame, const Rect& r, Pixel colour) {
+        for (int y = r.Top; y < r.Bottom; ++y)
+            std::fill(frame.Scanline(y) + r.Left, frame.Scanline(y) + r.Right, colour);
+    };
+    for (const BoxesCase& c : cases) {
+        FramePresenter presenter(x.Get(), root->Id(), root->Depth(), x.IsLocal());
+        ASSERT_TRUE(presenter.SharesMemory());
+        presenter.SetWholeOnceASecond(false);
+        RecordingSink sink(presenter);
+        Raster frame(width, height);
+        paint(frame, frame.Bounds(), Black);
+        sink.CopyFrame(frame, {});
+        TakeCompletions(x, presenter, false);
+        FillWindow(other.Get(), root->Id(), Foreign & 0xFFFFFF, width, height);
+        Sync(other.Get());
+        for (const Rect& r : c.changed)
+            paint(frame, r, Changed);
+        presenter.CopyFrame(frame, c.changed);
+        TakeCompletions(x, presenter, false);
+        // What the window should show: the frame in the boxes, the other client's
+        // colour everywhere else.
+        sink.last.assign(static_cast<std::size_t>(width) * height, Foreign);
+        for (const Rect& box : c.shown)
+            for (int y = box.Top; y < box.Bottom; ++y)
+                for (int x0 = box.Left; x0 < box.Right; ++x0)
+                    sink.last[static_cast<std::size_t>(y) * width + x0] = frame.PixelAt(x0, y);
+        EXPECT_EQ(PixelsNotShown(x, root->Id(), sink), 0) << c.name;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Presenter, ::testing::ValuesIn(PresenterCases),
